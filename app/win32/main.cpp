@@ -1,0 +1,21 @@
+// Program entry: create the main window, run its message loop until it is closed.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/win32/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    runlens::TForm1 form1(instance);
+    if (!form1.Create(showCommand))
+        return 1;
+
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,99 @@
+#include "app/win32/process_list_view.h"
+
+#include <shellapi.h>
+
+#include <climits>
+#include <string>
+
+#include "core/win32/text.h"
+#include "resources/resource_ids.h"
+
+namespace runlens {
+namespace {
+
+void SetSubItemText(HWND listView, int item, int subItem, const std::string& ansi) {
+    if (ansi.empty())
+        return;
+    std::wstring text = WideFromAnsi(ansi);
+    LVITEMW column{};
+    column.iSubItem = subItem;
+    column.pszText = text.data();
+    ::SendMessageW(listView, LVM_SETITEMTEXTW, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(&column));
+}
+
+}  // namespace
+
+UniqueImageList CreateProcessImageList(HINSTANCE instance, int size) {
+    UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 64, 64));
+    if (!list)
+        return list;
+    for (const int id : {IDI_SYSTEM_EMBLEM, IDI_PROGRAM}) {
+        const UniqueIcon icon(static_cast<HICON>(
+            ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        ::ImageList_AddIcon(list.get(), icon.get());
+    }
+    return list;
+}
+
+void Win32ProcessListView::InsertRow(std::size_t position, ProcessRow row) {
+    Insert(static_cast<int>(std::min<std::size_t>(position, INT_MAX)), std::move(row));
+}
+
+void Win32ProcessListView::AppendRow(ProcessRow row) {
+    Insert(INT_MAX, std::move(row));
+}
+
+void Win32ProcessListView::Insert(int position, ProcessRow row) {
+    ProcessRow& stored = rows_.emplace_back(std::move(row));
+    std::wstring caption = WideFromAnsi(stored.caption);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = position;
+    item.pszText = caption.data();
+    item.iImage = stored.imageIndex;
+    item.lParam = reinterpret_cast<LPARAM>(&stored);
+    const int index = static_cast<int>(
+        ::SendMessageW(listView_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0) {
+        rows_.pop_back();
+        return;
+    }
+    SetSubItemText(listView_, index, 1, stored.path);
+    SetSubItemText(listView_, index, 2, stored.sizeText);
+}
+
+int Win32ProcessListView::AddFileIcon(std::string_view path) {
+    HICON large = nullptr;
+    HICON small = nullptr;
+    const UINT count = ::ExtractIconExA(std::string(path).c_str(), 0, &large, &small, 1);
+    const UniqueIcon largeIcon(large);
+    const UniqueIcon smallIcon(small);
+    if (count == 0 || count == UINT_MAX || !smallIcon)
+        return kNoImage;
+
+    const int smallIndex = ::ImageList_AddIcon(smallImages_, smallIcon.get());
+    if (smallIndex < 0)
+        return kNoImage;
+    // A file with only a small icon shows it enlarged in the large list, so that the two
+    // lists keep the same indexes.
+    const int largeIndex =
+        ::ImageList_AddIcon(largeImages_, largeIcon ? largeIcon.get() : smallIcon.get());
+    if (largeIndex < 0) {
+        ::ImageList_Remove(smallImages_, smallIndex);
+        return kNoImage;
+    }
+    return largeIndex;
+}
+
+const ProcessRow* Win32ProcessListView::RowAt(int item) const {
+    LVITEMW query{};
+    query.mask = LVIF_PARAM;
+    query.iItem = item;
+    if (!::SendMessageW(listView_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) {
+        return nullptr;
+    }
+    return reinterpret_cast<const ProcessRow*>(query.lParam);
+}
+
+}  // namespace runlens

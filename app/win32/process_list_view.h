@@ -1,0 +1,42 @@
+// The main window's list view and its two image lists, as the process fill writes into them.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <deque>
+
+#include "core/win32/handles.h"
+#include "inventory/inventory_system.h"
+
+namespace runlens {
+
+using UniqueImageList = Unique<HIMAGELIST, &::ImageList_Destroy>;
+
+// An image list of square images of the given size holding the two stock images, the
+// system-process emblem at index 0 and the generic program symbol at index 1.
+UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
+
+class Win32ProcessListView final : public ProcessListView {
+  public:
+    Win32ProcessListView(HWND listView, HIMAGELIST smallImages, HIMAGELIST largeImages)
+        : listView_(listView), smallImages_(smallImages), largeImages_(largeImages) {}
+
+    void InsertRow(std::size_t position, ProcessRow row) override;
+    void AppendRow(ProcessRow row) override;
+    int AddFileIcon(std::string_view path) override;
+
+    // The row an item of the list shows; null for an index that has none.
+    const ProcessRow* RowAt(int item) const;
+
+  private:
+    void Insert(int position, ProcessRow row);
+
+    HWND listView_;
+    HIMAGELIST smallImages_;
+    HIMAGELIST largeImages_;
+    // The items point at their rows, so the rows never move.
+    std::deque<ProcessRow> rows_;
+};
+
+}  // namespace runlens

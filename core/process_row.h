@@ -1,0 +1,30 @@
+// One row of the process list, as the fill builds it and the rest of the program reads it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace runlens {
+
+// Indexes into both image lists; a process's own icon gets 2 and up.
+inline constexpr int kNoImage = -1;
+inline constexpr int kSystemEmblemImage = 0;
+inline constexpr int kProgramImage = 1;
+
+struct ProcessRow {
+    std::string caption;   // executable name from the process snapshot, ANSI code page
+    std::string path;      // image path, or a status text that begins with a space
+    std::string sizeText;  // empty when the row shows no size
+    int imageIndex = kNoImage;
+};
+
+// A row is a path row when its first detail text is not empty and does not begin with a space;
+// every other row is a status row. Rows are placed by this test alone.
+constexpr bool IsPathText(std::string_view text) {
+    return !text.empty() && text.front() != ' ';
+}
+constexpr bool IsStatusText(std::string_view text) {
+    return !text.empty() && text.front() == ' ';
+}
+
+}  // namespace runlens

@@ -1,0 +1,23 @@
+// Byte-wise text rules shared by the subsystems. Texts are 8-bit strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace runlens {
+
+// Upper-cases the ASCII letters a to z and nothing else.
+std::string AsciiUpper(std::string_view text);
+
+constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
+        if (up(text[i]) != up(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace runlens

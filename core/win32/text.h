@@ -1,0 +1,25 @@
+// Conversions between the program's 8-bit texts and the UTF-16 texts of the wide Win32 calls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace runlens {
+
+std::wstring ToWide(UINT codePage, std::string_view text);
+std::string ToNarrow(UINT codePage, std::wstring_view text);
+
+// The program's own texts are UTF-8; texts of the system (paths, messages) are ANSI.
+inline std::wstring WideFromUtf8(std::string_view text) {
+    return ToWide(CP_UTF8, text);
+}
+inline std::wstring WideFromAnsi(std::string_view text) {
+    return ToWide(CP_ACP, text);
+}
+inline std::string AnsiFromWide(std::wstring_view text) {
+    return ToNarrow(CP_ACP, text);
+}
+
+}  // namespace runlens

@@ -1,0 +1,37 @@
+// Turning a process id into the text of a row's first detail column: the image path in
+// ordinary drive-letter form, or a status text that begins with one space and says why not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "inventory/inventory_system.h"
+
+namespace runlens {
+
+inline constexpr std::string_view kStatusHintGap = "     ";
+
+// Rewrites the forms in which Windows reports some system images (environment references,
+// paths relative to the system directory, the system-root form, the object-namespace prefix).
+void NormalizeImagePath(std::string& path, PathEnvironment& env);
+
+// Strips trailing control characters, spaces and ASCII full stops from a system message.
+std::string_view TrimSystemMessage(std::string_view message);
+
+struct ServiceManagerAccess {
+    bool granted = false;
+    std::uint32_t error = 0;  // why not, when not granted
+};
+
+// Whether the user may open the service control manager with full rights; always on the 9x
+// family.
+ServiceManagerAccess HasServiceManagerAccess(ProcessQueries& queries);
+
+// " " + the system's message for error, and the administrator hint when the service control
+// manager refused the user with access denied.
+std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries);
+
+std::string GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries);
+
+}  // namespace runlens

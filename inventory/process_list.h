@@ -1,0 +1,31 @@
+// Filling the process list: one row for every running process with an id above 8, path rows
+// first, status rows after them, each with its icon and size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "inventory/inventory_system.h"
+
+namespace runlens {
+
+// Eleven executable names, each enclosed by "|".
+inline constexpr std::string_view kSystemProcessNames =
+    "|svchost.exe|smss.exe|csrss.exe|winlogon.exe|services.exe|lsass.exe|spoolsv.exe|regsvc.exe|"
+    "mstask.exe|tcpsvcs.exe|snmp.exe|";
+
+// Processes with ids up to this one (the idle and system processes) are not listed.
+inline constexpr std::uint32_t kHighestSkippedProcessId = 8;
+
+// Decimal digits with "." before the last three and the last six digits: 1234567 -> 1.234.567.
+std::string FormatByteCount(std::uint64_t size);
+
+// The size column's text; empty for sizes of 3 bytes or less.
+std::string MakeSizeText(std::uint64_t size);
+
+int AddProcessIcon(std::string_view path, InventorySystem& system, ProcessListView& view);
+
+void FillProcessList(InventorySystem& system, ProcessListView& view);
+
+}  // namespace runlens

@@ -1,0 +1,218 @@
+#include "inventory/process_list.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/fakes/fake_inventory.h"
+
+namespace runlens {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeInventory;
+using testing::FakeProcess;
+using testing::RecordingListView;
+
+constexpr std::uint32_t kDenied = kErrorAccessDenied;
+
+FakeProcess Readable(std::uint32_t id, std::string name, std::string path) {
+    return {id, std::move(name), {std::move(path), 0}, {{}, 0}};
+}
+
+FakeProcess Unreadable(std::uint32_t id, std::string name) {
+    return {id, std::move(name), {{}, kDenied}, {{}, kDenied}};
+}
+
+class Fill : public ::testing::Test {
+  protected:
+    Fill() { system.messages = {{kDenied, "Access is denied.\r\n"}}; }
+
+    void Run() { FillProcessList(system, list); }
+
+    const ProcessRow& Row(std::string_view caption) const {
+        for (const ProcessRow& row : list.rows) {
+            if (row.caption == caption)
+                return row;
+        }
+        throw std::runtime_error("no row " + std::string(caption));
+    }
+
+    FakeInventory system;
+    RecordingListView list;
+};
+
+TEST_F(Fill, PathRowsFirstThenStatusRowsEachInSnapshotOrder) {
+    system.processes = {
+        Readable(0, "[System Process]", "C:\\idle"), Readable(4, "System", "C:\\sys"),
+        Readable(1000, "a.exe", "C:\\a.exe"),        Unreadable(1004, "b.exe"),
+        Readable(1008, "c.exe", "C:\\c.exe"),        Unreadable(1012, "d.exe")};
+    Run();
+    EXPECT_THAT(list.Captions(), ElementsAre("a.exe", "c.exe", "b.exe", "d.exe"));
+    EXPECT_EQ(Row("b.exe").path, " Access is denied");
+    EXPECT_EQ(Row("b.exe").imageIndex, kProgramImage);
+    EXPECT_EQ(Row("b.exe").sizeText, "");
+}
+
+TEST_F(Fill, NoSnapshotLeavesTheListEmpty) {
+    system.snapshotFails = true;
+    Run();
+    EXPECT_TRUE(list.rows.empty());
+}
+
+TEST_F(Fill, KeepsRowsAlreadyInTheList) {
+    list.rows = {ProcessRow{"old.exe", "C:\\old.exe", "", kNoImage}};
+    system.processes = {Unreadable(2000, "late.exe"), Readable(2004, "new.exe", "C:\\new.exe")};
+    Run();
+    EXPECT_THAT(list.Captions(), ElementsAre("new.exe", "old.exe", "late.exe"));
+}
+
+// Early system processes that refuse every query fall back to a file of the same name in the
+// system directory, only among the first three listed rows and only below id 1000.
+TEST_F(Fill, SystemDirectoryFallbackForTheFirstThreeListedRows) {
+    for (const char* name : {"smss.exe", "csrss.exe", "wininit.exe", "lsass.exe", "big.exe"}) {
+        system.files["C:\\WINDOWS\\system32\\" + std::string(name)] = 4096;
+    }
+    system.processes = {Readable(4, "System", "C:\\skipped-does-not-count"),
+                        Unreadable(300, "smss.exe"),
+                        Readable(320, "readable.exe", "C:\\r.exe"),
+                        Unreadable(400, "csrss.exe"),
+                        Unreadable(500, "lsass.exe"),
+                        Unreadable(1500, "big.exe")};
+    Run();
+    EXPECT_EQ(Row("smss.exe").path, "C:\\WINDOWS\\system32\\smss.exe");
+    EXPECT_EQ(Row("csrss.exe").path, "C:\\WINDOWS\\system32\\csrss.exe");
+    EXPECT_EQ(Row("lsass.exe").path, " Access is denied");  // fourth listed row
+    EXPECT_THAT(list.Captions(),
+                ElementsAre("smss.exe", "readable.exe", "csrss.exe", "lsass.exe", "big.exe"));
+}
+
+TEST_F(Fill, FallbackNeedsAnIdBelow1000AndAnExistingFile) {
+    system.files["C:\\WINDOWS\\system32\\big.exe"] = 4096;
+    system.processes = {Unreadable(1000, "big.exe"), Unreadable(500, "nofile.exe")};
+    Run();
+    EXPECT_EQ(Row("big.exe").path, " Access is denied");
+    EXPECT_EQ(Row("nofile.exe").path, " Access is denied");
+}
+
+TEST_F(Fill, FallbackRowIsAPathRowWithIconAndSize) {
+    const std::string file = "C:\\WINDOWS\\system32\\smss.exe";
+    system.files[file] = 70144;
+    list.icons = {file};
+    system.processes = {Unreadable(900, "other.exe"), Unreadable(300, "smss.exe")};
+    Run();
+    EXPECT_THAT(list.Captions(), ElementsAre("smss.exe", "other.exe"));
+    EXPECT_EQ(list.rows[0].imageIndex, 2);
+    EXPECT_EQ(list.rows[0].sizeText, "70.144 byte");
+}
+
+struct ImageCase {
+    const char* name;
+    const char* caption;
+    const char* path;
+    bool exists;
+    bool hasIcon;
+    bool ntFamily;
+    int expected;
+};
+
+class ImageIndex : public ::testing::TestWithParam<ImageCase> {};
+
+TEST_P(ImageIndex, FollowsTheFileItsIconAndTheEmblemRule) {
+    const ImageCase& c = GetParam();
+    FakeInventory system;
+    RecordingListView list;
+    system.ntFamily = c.ntFamily;
+    system.processes = {Readable(2000, c.caption, c.path)};
+    if (c.exists)
+        system.files[c.path] = 100;
+    if (c.hasIcon)
+        list.icons = {c.path};
+    FillProcessList(system, list);
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.rows[0].imageIndex, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImageIndex,
+    ::testing::Values(
+        ImageCase{"OwnIcon", "a.exe", "C:\\Tools\\a.exe", true, true, true, 2},
+        ImageCase{"NoFile", "a.exe", "C:\\Tools\\a.exe", false, false, true, kProgramImage},
+        ImageCase{"NoIcon", "a.exe", "C:\\Tools\\a.exe", true, false, true, kNoImage},
+        ImageCase{"Emblem", "svchost.exe", "C:\\WINDOWS\\system32\\svchost.exe", true, false, true,
+                  kSystemEmblemImage},
+        ImageCase{"EmblemAnyCase", "SVCHOST.EXE", "c:\\windows\\SYSTEM32\\svchost.exe", true, false,
+                  true, kSystemEmblemImage},
+        ImageCase{"EmblemInSubfolder", "lsass.exe", "C:\\WINDOWS\\system32\\x\\lsass.exe", true,
+                  false, true, kSystemEmblemImage},
+        ImageCase{"EmblemNotOnNineX", "svchost.exe", "C:\\WINDOWS\\system32\\svchost.exe", true,
+                  false, false, kNoImage},
+        ImageCase{"EmblemOnlyInSystemDirectory", "svchost.exe", "C:\\Tools\\svchost.exe", true,
+                  false, true, kNoImage},
+        ImageCase{"EmblemWholeNameOnly", "ss.exe", "C:\\WINDOWS\\system32\\ss.exe", true, false,
+                  true, kNoImage},
+        ImageCase{"EmblemNotForOtherNames", "notepad.exe", "C:\\WINDOWS\\system32\\notepad.exe",
+                  true, false, true, kNoImage},
+        ImageCase{"EmblemNotOverAnIcon", "svchost.exe", "C:\\WINDOWS\\system32\\svchost.exe", true,
+                  true, true, 2},
+        ImageCase{"MissingFileInSystemDirectory", "svchost.exe",
+                  "C:\\WINDOWS\\system32\\svchost.exe", false, false, true, kProgramImage}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Fill, IconsGoToTheListsInRowOrder) {
+    system.processes = {Readable(2000, "a.exe", "C:\\a.exe"), Readable(2004, "b.exe", "C:\\b.exe")};
+    system.files = {{"C:\\a.exe", 10}, {"C:\\b.exe", 10}};
+    list.icons = {"C:\\a.exe", "C:\\b.exe"};
+    Run();
+    EXPECT_EQ(Row("a.exe").imageIndex, 2);
+    EXPECT_EQ(Row("b.exe").imageIndex, 3);
+}
+
+struct SizeCase {
+    std::uint64_t size;
+    const char* text;
+};
+
+class SizeText : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(SizeText, ShowsDottedBytesFromFourUp) {
+    FakeInventory system;
+    RecordingListView list;
+    system.processes = {Readable(2000, "a.exe", "C:\\a.exe")};
+    system.files["C:\\a.exe"] = GetParam().size;
+    FillProcessList(system, list);
+    EXPECT_EQ(list.rows.at(0).sizeText, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SizeText,
+                         ::testing::Values(SizeCase{0, ""}, SizeCase{3, ""}, SizeCase{4, "4 byte"},
+                                           SizeCase{999, "999 byte"}, SizeCase{1000, "1.000 byte"},
+                                           SizeCase{1234567, "1.234.567 byte"},
+                                           SizeCase{1073741824, "1073.741.824 byte"},
+                                           // Files of 2 GiB and more show their full size.
+                                           SizeCase{2147483648ull, "2147.483.648 byte"},
+                                           SizeCase{5368709120ull, "5368.709.120 byte"},
+                                           SizeCase{4294967296ull, "4294.967.296 byte"}));
+
+TEST(FormatByteCount, AtMostTwoSeparators) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0"},
+        {4, "4"},
+        {999, "999"},
+        {1000, "1.000"},
+        {123456, "123.456"},
+        {1234567, "1.234.567"},
+        {2147483647, "2147.483.647"},
+        {18446744073709551615ull, "18446744073709.551.615"}};
+    for (const auto& [size, text] : cases)
+        EXPECT_EQ(FormatByteCount(size), text) << size;
+}
+
+TEST_F(Fill, MissingFileGetsNeitherIconNorSize) {
+    system.processes = {Readable(2000, "gone.exe", "C:\\gone.exe")};
+    Run();
+    EXPECT_EQ(Row("gone.exe").imageIndex, kProgramImage);
+    EXPECT_EQ(Row("gone.exe").sizeText, "");
+}
+
+}  // namespace
+}  // namespace runlens

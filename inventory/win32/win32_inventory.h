@@ -1,0 +1,43 @@
+// The process inventory's view of Windows: process queries, the ToolHelp snapshot, file tests,
+// and the system's texts.
+#pragma once
+
+#include <windows.h>
+
+#include "inventory/inventory_system.h"
+
+namespace runlens {
+
+class Win32InventorySystem final : public InventorySystem {
+  public:
+    Win32InventorySystem();
+
+    std::optional<std::string> ExpandEnvironment(std::string_view text) override;
+    std::string SystemDirectory() override;
+    std::string WindowsDirectory() override;
+
+    ImageQuery QueryFullImageName(std::uint32_t processId) override;
+    ImageQuery QueryModuleFileName(std::uint32_t processId) override;
+    std::string SystemMessage(std::uint32_t error) override;
+    bool IsNtFamily() override { return ntFamily_; }
+    ServiceManagerOpen OpenServiceManager() override;
+    std::string AnsiFromUtf8(std::string_view text) override;
+
+    std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
+    bool FileExists(std::string_view path) override;
+    std::uint64_t GetFileSizeOf(std::string_view path) override;
+    std::string LocaleUpper(std::string_view text) override;
+
+  private:
+    using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+    // Looked up at run time: older systems lack them.
+    QueryFullProcessImageNameWFn queryFullProcessImageName_ = nullptr;
+    DWORD queryFullProcessImageNameMissing_ = 0;
+    GetModuleFileNameExWFn getModuleFileNameEx_ = nullptr;
+    DWORD getModuleFileNameExMissing_ = 0;
+    bool ntFamily_ = true;
+};
+
+}  // namespace runlens

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Draws the program's stock images and its window icon as .ico files.
+
+Each shape is a function from a point in the unit square to a colour (or None for transparent);
+every pixel is the average of 4 x 4 samples, so the edges come out smooth at every size.
+Usage: make_images.py OUTPUT_DIR
+"""
+import math
+import struct
+import sys
+from pathlib import Path
+
+SIZES = (16, 20, 24, 32, 40, 48, 64)
+SAMPLES = 4
+
+
+def flag(x, y):
+    """The system-process emblem: a small waving flag of four panes on a pole."""
+    if 0.08 <= x <= 0.16 and 0.06 <= y <= 0.96:
+        return (90, 90, 90)
+    wave = 0.06 * math.sin((x - 0.18) * 2.2 * math.pi)
+    top, bottom = 0.10 + wave, 0.66 + wave
+    if not (0.18 <= x <= 0.94 and top <= y <= bottom):
+        return None
+    left = x < 0.56
+    upper = y < (top + bottom) / 2
+    if upper:
+        return (230, 40, 30) if left else (40, 170, 60)
+    return (30, 90, 220) if left else (250, 200, 20)
+
+
+def gear(cx, cy, r, x, y):
+    dx, dy = x - cx, y - cy
+    d = math.hypot(dx, dy)
+    a = math.atan2(dy, dx)
+    teeth = 0.5 + 0.5 * math.cos(a * 8)
+    outer = r * (0.78 + 0.22 * (teeth > 0.5))
+    if d <= r * 0.28:
+        return (255, 255, 255)
+    if d <= outer:
+        return (250, 200, 40) if d <= r * 0.6 else (240, 130, 20)
+    return None
+
+
+def program(x, y):
+    """The generic program symbol: a window with a blue title bar and a cogwheel inside."""
+    if not (0.04 <= x <= 0.96 and 0.10 <= y <= 0.92):
+        return None
+    if x < 0.09 or x > 0.91 or y > 0.87:
+        return (40, 70, 150)
+    if y < 0.28:
+        return (40, 90, 200)
+    g = gear(0.5, 0.58, 0.27, x, y)
+    return g if g else (250, 250, 250)
+
+
+def lens(x, y):
+    """The window icon: a list of rows under a magnifying glass."""
+    dx, dy = x - 0.42, y - 0.42
+    d = math.hypot(dx, dy)
+    along = (x + y) / math.sqrt(2)
+    across = abs(x - y) / math.sqrt(2)
+    if 0.86 <= along <= 1.30 and across <= 0.07:
+        return (110, 70, 30)
+    if 0.25 <= d <= 0.33:
+        return (60, 60, 70)
+    if d < 0.25:
+        row = int((y - 0.17) / 0.1)
+        if 0 <= row <= 4 and (y - 0.17) % 0.1 < 0.05 and 0.24 <= x <= 0.62:
+            return (40, 90, 200) if row % 2 == 0 else (240, 130, 20)
+        return (225, 240, 255)
+    return None
+
+
+def render(shape, size):
+    pixels = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            acc = [0, 0, 0, 0]
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    c = shape((px + (sx + 0.5) / SAMPLES) / size, (py + (sy + 0.5) / SAMPLES) / size)
+                    if c:
+                        acc[0] += c[0]
+                        acc[1] += c[1]
+                        acc[2] += c[2]
+                        acc[3] += 1
+            n = acc[3]
+            if n:
+                row.append((acc[0] // n, acc[1] // n, acc[2] // n, 255 * n // (SAMPLES * SAMPLES)))
+            else:
+                row.append((0, 0, 0, 0))
+        pixels.append(row)
+    return pixels
+
+
+def ico(shape):
+    images = []
+    for size in SIZES:
+        pixels = render(shape, size)
+        xor = b"".join(struct.pack("<BBBB", b, g, r, a) for row in reversed(pixels) for (r, g, b, a) in row)
+        stride = ((size + 31) // 32) * 4
+        mask = bytearray()
+        for row in reversed(pixels):
+            bits = bytearray(stride)
+            for i, p in enumerate(row):
+                if p[3] == 0:
+                    bits[i // 8] |= 0x80 >> (i % 8)
+            mask += bits
+        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+        images.append((size, header + xor + bytes(mask)))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b"".join(data for _, data in images)
+
+
+def main():
+    target = Path(sys.argv[1])
+    target.mkdir(parents=True, exist_ok=True)
+    for name, shape in (("emblem", flag), ("program", program), ("runlens", lens)):
+        (target / f"{name}.ico").write_bytes(ico(shape))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,113 @@
+#include "tests/fakes/fake_inventory.h"
+
+#include "core/text_rules.h"
+
+namespace runlens::testing {
+namespace {
+
+class FakeSnapshot : public ProcessSnapshot {
+  public:
+    explicit FakeSnapshot(std::vector<FakeProcess> processes) : processes_(std::move(processes)) {}
+    bool Next(SnapshotEntry& entry) override {
+        if (next_ >= processes_.size())
+            return false;
+        entry.processId = processes_[next_].id;
+        entry.exeFile = processes_[next_].exeFile;
+        ++next_;
+        return true;
+    }
+
+  private:
+    std::vector<FakeProcess> processes_;
+    std::size_t next_ = 0;
+};
+
+constexpr std::uint32_t kInvalidParameter = 87;
+
+}  // namespace
+
+std::optional<std::string> FakeInventory::ExpandEnvironment(std::string_view text) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t open = text.find('%', pos);
+        const std::size_t close = open == text.npos ? text.npos : text.find('%', open + 1);
+        if (close == text.npos)
+            break;
+        const auto value = environment.find(std::string(text.substr(open + 1, close - open - 1)));
+        out += text.substr(pos, open - pos);
+        out += value == environment.end() ? std::string(text.substr(open, close - open + 1))
+                                          : value->second;
+        pos = close + 1;
+    }
+    out += text.substr(std::min(pos, text.size()));
+    return out;
+}
+
+const FakeProcess* FakeInventory::Find(std::uint32_t processId) const {
+    for (const FakeProcess& process : processes) {
+        if (process.id == processId)
+            return &process;
+    }
+    return nullptr;
+}
+
+ImageQuery FakeInventory::QueryFullImageName(std::uint32_t processId) {
+    const FakeProcess* process = Find(processId);
+    return process ? process->fullImageName : ImageQuery{{}, kInvalidParameter};
+}
+
+ImageQuery FakeInventory::QueryModuleFileName(std::uint32_t processId) {
+    const FakeProcess* process = Find(processId);
+    return process ? process->moduleFileName : ImageQuery{{}, kInvalidParameter};
+}
+
+std::string FakeInventory::SystemMessage(std::uint32_t error) {
+    const auto message = messages.find(error);
+    return message == messages.end() ? std::string() : message->second;
+}
+
+ServiceManagerOpen FakeInventory::OpenServiceManager() {
+    ++serviceManagerOpens;
+    return serviceManager;
+}
+
+std::unique_ptr<ProcessSnapshot> FakeInventory::TakeSnapshot() {
+    if (snapshotFails)
+        return nullptr;
+    return std::make_unique<FakeSnapshot>(processes);
+}
+
+bool FakeInventory::FileExists(std::string_view path) {
+    return files.contains(std::string(path));
+}
+
+std::uint64_t FakeInventory::GetFileSizeOf(std::string_view path) {
+    const auto file = files.find(std::string(path));
+    return file == files.end() ? 0 : file->second;
+}
+
+std::string FakeInventory::LocaleUpper(std::string_view text) {
+    return AsciiUpper(text);
+}
+
+void RecordingListView::InsertRow(std::size_t position, ProcessRow row) {
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(position, rows.size())),
+                std::move(row));
+}
+
+int RecordingListView::AddFileIcon(std::string_view path) {
+    if (!icons.contains(std::string(path)))
+        return kNoImage;
+    iconsAdded.emplace_back(path);
+    return static_cast<int>(iconsAdded.size()) + 1;  // after the two stock images
+}
+
+std::vector<std::string> RecordingListView::Captions() const {
+    std::vector<std::string> captions;
+    for (const ProcessRow& row : rows)
+        captions.push_back(row.caption);
+    return captions;
+}
+
+}  // namespace runlens::testing
