@@ -1,0 +1,140 @@
+#include "app/win32/process_list_view.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/win32/text.h"
+#include "inventory/process_list.h"
+#include "inventory/win32/win32_inventory.h"
+#include "tests/win32/resource_counts.h"
+
+namespace runlens {
+namespace {
+
+using testing::CurrentResourceCounts;
+using testing::ResourceCounts;
+
+std::string OwnImagePath() {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return std::string(buffer, length);
+}
+
+class ListViewFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+        ASSERT_TRUE(::InitCommonControlsEx(&controls));
+        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+        listView_ = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400,
+                                      nullptr, nullptr, instance, nullptr);
+        ASSERT_NE(listView_, nullptr);
+        for (int column = 0; column < 3; ++column) {
+            LVCOLUMNW spec{};
+            spec.mask = LVCF_WIDTH;
+            spec.cx = 100;
+            ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        }
+        small_ = CreateProcessImageList(instance, 16);
+        large_ = CreateProcessImageList(instance, 32);
+        ASSERT_TRUE(small_ && large_);
+        view_ = std::make_unique<Win32ProcessListView>(listView_, small_.get(), large_.get());
+    }
+    void TearDown() override {
+        view_.reset();
+        if (listView_) ::DestroyWindow(listView_);
+    }
+
+    std::wstring Text(int item, int subItem) const {
+        wchar_t buffer[512] = {};
+        LVITEMW query{};
+        query.iSubItem = subItem;
+        query.pszText = buffer;
+        query.cchTextMax = 512;
+        ::SendMessageW(listView_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&query));
+        return buffer;
+    }
+    int Count() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
+
+    HWND listView_ = nullptr;
+    UniqueImageList small_;
+    UniqueImageList large_;
+    std::unique_ptr<Win32ProcessListView> view_;
+};
+
+TEST_F(ListViewFixture, StockImagesComeFirst) {
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), 2);
+    EXPECT_EQ(::ImageList_GetImageCount(large_.get()), 2);
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(large_.get(), &cx, &cy);
+    EXPECT_EQ(cx, 32);
+}
+
+TEST_F(ListViewFixture, RowsKeepTheirPlacesTextsAndData) {
+    view_->AppendRow({"late.exe", " denied", "", kProgramImage});
+    view_->InsertRow(0, {"first.exe", "C:\\first.exe", "1.000 byte", 2});
+    view_->InsertRow(1, {"second.exe", "C:\\second.exe", "", kNoImage});
+    ASSERT_EQ(Count(), 3);
+    EXPECT_EQ(Text(0, 0), L"first.exe");
+    EXPECT_EQ(Text(0, 1), L"C:\\first.exe");
+    EXPECT_EQ(Text(0, 2), L"1.000 byte");
+    EXPECT_EQ(Text(1, 0), L"second.exe");
+    EXPECT_EQ(Text(2, 0), L"late.exe");
+    EXPECT_EQ(Text(2, 1), L" denied");
+    ASSERT_NE(view_->RowAt(2), nullptr);
+    EXPECT_EQ(view_->RowAt(2)->caption, "late.exe");
+    EXPECT_EQ(view_->RowAt(0)->imageIndex, 2);
+    EXPECT_EQ(view_->RowAt(7), nullptr);
+}
+
+TEST_F(ListViewFixture, IconGoesIntoBothListsAtTheSameIndex) {
+    // This test program carries the program's icons.
+    EXPECT_EQ(view_->AddFileIcon(OwnImagePath()), 2);
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), 3);
+    EXPECT_EQ(::ImageList_GetImageCount(large_.get()), 3);
+}
+
+TEST_F(ListViewFixture, FileWithoutIconGetsNoImage) {
+    char folder[MAX_PATH + 1];
+    ::GetTempPathA(MAX_PATH + 1, folder);
+    const std::string file = std::string(folder) + "runlens-no-icon.exe";
+    std::ofstream(file, std::ios::binary) << "MZ not really a program";
+    EXPECT_EQ(view_->AddFileIcon(file), kNoImage);
+    EXPECT_EQ(view_->AddFileIcon(std::string(folder) + "runlens-missing.exe"), kNoImage);
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), 2);
+    EXPECT_EQ(::ImageList_GetImageCount(large_.get()), 2);
+    ::DeleteFileA(file.c_str());
+}
+
+TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
+    Win32InventorySystem system;
+    FillProcessList(system, *view_);  // the first fill loads what stays loaded
+    const int rows = Count();
+    ASSERT_GT(rows, 0);
+    bool found = false;
+    for (int item = 0; item < rows; ++item) {
+        const ProcessRow* row = view_->RowAt(item);
+        ASSERT_NE(row, nullptr);
+        if (row->caption == "runlens_win_tests.exe") {
+            found = true;
+            EXPECT_EQ(row->path, OwnImagePath());
+            EXPECT_EQ(row->imageIndex, view_->RowAt(item)->imageIndex);
+            EXPECT_GE(row->imageIndex, 2);
+            EXPECT_NE(row->sizeText, "");
+        }
+    }
+    EXPECT_TRUE(found);
+
+    const ResourceCounts before = CurrentResourceCounts();
+    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    FillProcessList(system, *view_);
+    EXPECT_EQ(CurrentResourceCounts(), before);
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), ::ImageList_GetImageCount(large_.get()));
+}
+
+}  // namespace
+}  // namespace runlens

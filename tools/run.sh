@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the 64-bit program and starts it under wine64 in the project's own Wine prefix.
+# With a working display it opens there; without one it runs under a virtual display, saves a
+# screenshot of what a user would see and prints its path.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target runlens
+
+export WINEPREFIX
+WINEPREFIX=$(tools/wine-prefix.sh build/win64)
+export WINEDEBUG=-all
+exe=build/win64/app/win32/runlens.exe
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec /usr/lib/wine/wine64 "$exe"
+fi
+
+screenshot=$PWD/build/screenshot.png
+xvfb-run -a -s "-screen 0 1280x800x24" tools/screenshot.sh "$exe" "$screenshot"
+echo "screenshot: $screenshot"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Starts a Windows program under wine64 on the current X display, waits until its window has
+# been shown, saves a picture of the whole screen and ends the program.
+# Usage: tools/screenshot.sh PROGRAM.exe OUTPUT.png
+set -euo pipefail
+
+/usr/lib/wine/wine64 "$1" &
+program=$!
+# The window's title ends in " - Runlens".
+for _ in $(seq 1 60); do
+  if xwininfo -root -tree 2>/dev/null | grep -q ' - Runlens"'; then break; fi
+  sleep 0.5
+done
+sleep 2  # let the list and its icons paint
+import -window root "$2"
+kill "$program" 2>/dev/null || true
+/usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -1,0 +1,17 @@
+#!/usr/bin/env python3
+"""Adds up the GoogleTest XML reports in a folder and prints one closing line."""
+import sys
+import xml.etree.ElementTree as ET
+from pathlib import Path
+
+passed = failed = skipped = 0
+for report in sorted(Path(sys.argv[1]).glob("*.xml")):
+    for case in ET.parse(report).iter("testcase"):
+        if case.find("failure") is not None or case.find("error") is not None:
+            failed += 1
+        elif case.get("result") == "skipped" or case.find("skipped") is not None:
+            skipped += 1
+        elif case.get("status", "run") == "run":
+            passed += 1
+print(f"total: {passed} passed, {failed} failed, {skipped} skipped")
+sys.exit(1 if failed or passed == 0 else 0)
