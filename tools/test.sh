@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 tools/setup.sh
 
+echo "== layout"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 for preset in host win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null

@@ -27,13 +27,15 @@ inline ResourceCounts CurrentResourceCounts() {
         DWORD flags = 0;
         counts.handles = 0;
         for (ULONG_PTR value = 4; value < 0x2000; value += 4) {
-            if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++counts.handles;
+            if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+                ++counts.handles;
         }
     }
     counts.gdiObjects = ::GetGuiResources(self, GR_GDIOBJECTS);
     if (counts.gdiObjects == 0) {
         for (ULONG_PTR value = 1; value < 0x10000; ++value) {
-            if (::GetObjectType(reinterpret_cast<HGDIOBJ>(value))) ++counts.gdiObjects;
+            if (::GetObjectType(reinterpret_cast<HGDIOBJ>(value)))
+                ++counts.gdiObjects;
         }
     }
     counts.userObjects = ::GetGuiResources(self, GR_USEROBJECTS);

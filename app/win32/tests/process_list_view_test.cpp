@@ -25,7 +25,7 @@ std::string OwnImagePath() {
 }
 
 class ListViewFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
         ASSERT_TRUE(::InitCommonControlsEx(&controls));
@@ -46,7 +46,8 @@ protected:
     }
     void TearDown() override {
         view_.reset();
-        if (listView_) ::DestroyWindow(listView_);
+        if (listView_)
+            ::DestroyWindow(listView_);
     }
 
     std::wstring Text(int item, int subItem) const {
@@ -58,7 +59,9 @@ protected:
         ::SendMessageW(listView_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&query));
         return buffer;
     }
-    int Count() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
+    int Count() const {
+        return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+    }
 
     HWND listView_ = nullptr;
     UniqueImageList small_;

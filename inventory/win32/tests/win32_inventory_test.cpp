@@ -137,11 +137,13 @@ TEST(Win32Inventory, LocaleUpperAndServiceManager) {
 
 // Under LANG=ja_JP.UTF-8 Wine runs with code page 932 and language 0x0411.
 class JapaneseLocale : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (::GetACP() == 932) return;
+        if (::GetACP() == 932)
+            return;
         // The Japanese test run sets this, so that a missing locale fails instead of skipping.
-        if (std::getenv("RUNLENS_REQUIRE_JAPANESE")) FAIL() << "code page " << ::GetACP();
+        if (std::getenv("RUNLENS_REQUIRE_JAPANESE"))
+            FAIL() << "code page " << ::GetACP();
         GTEST_SKIP() << "needs code page 932, have " << ::GetACP();
     }
 };
