@@ -11,4 +11,17 @@ std::string AsciiUpper(std::string_view text) {
     return out;
 }
 
+PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte) {
+    std::size_t split = 0;  // just past the last separator
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        if (isLeadByte(byte)) {
+            ++i;  // the trail byte never separates
+        } else if (byte == '\\' || byte == ':') {
+            split = i + 1;
+        }
+    }
+    return {path.substr(0, split), path.substr(split)};
+}
+
 }  // namespace runlens

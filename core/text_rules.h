@@ -20,4 +20,19 @@ constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view pre
     return true;
 }
 
+// Tells whether a byte begins a double-byte character in the system's ANSI code page.
+using LeadBytePredicate = bool (*)(unsigned char);
+inline bool NoLeadBytes(unsigned char) {
+    return false;
+}
+
+struct PathParts {
+    std::string_view folder;  // up to and including the last backslash or colon
+    std::string_view name;    // everything after it
+};
+
+// Splits at the last backslash or colon that is not the second byte of a double-byte character;
+// without either, the folder is empty and the name is the whole text.
+PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte);
+
 }  // namespace runlens

@@ -1,0 +1,37 @@
+#include "app/shell_actions.h"
+
+#include <string>
+
+#include "core/site.h"
+
+namespace runlens {
+namespace {
+
+constexpr std::intptr_t kShellSuccessAbove = 32;
+
+}  // namespace
+
+void ShowInExplorer(const ProcessRow* row, Shell& shell, LeadBytePredicate isLeadByte) {
+    if (!row)
+        return;
+    const PathParts parts = SplitPath(row->path, isLeadByte);
+    const std::string select = "/select, " + std::string(parts.name);
+    if (shell.Execute(ShellOwner::kNone, "open", "explorer.exe", select, parts.folder,
+                      kShowNormal) > kShellSuccessAbove) {
+        return;
+    }
+    if (shell.Execute(ShellOwner::kMainWindow, "explore", parts.folder, {}, parts.folder, kShow) >
+        kShellSuccessAbove) {
+        return;
+    }
+    shell.Execute(ShellOwner::kMainWindow, "open", "explorer.exe", parts.folder, {}, kShow);
+}
+
+void OpenSiteRoot(Shell& shell) {
+    if (shell.Execute(ShellOwner::kMainWindow, "open", SiteRootAddress(), {}, {}, kShow) <=
+        kShellSuccessAbove) {
+        shell.Beep();
+    }
+}
+
+}  // namespace runlens

@@ -1,0 +1,98 @@
+#include "app/shell_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/site.h"
+
+namespace runlens {
+namespace {
+
+struct Call {
+    ShellOwner owner;
+    std::string verb, file, parameters, directory;
+    int show;
+    bool operator==(const Call&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Call& c) {
+    return out << (c.owner == ShellOwner::kNone ? "none" : "main") << " " << c.verb << " ["
+               << c.file << "] [" << c.parameters << "] [" << c.directory << "] " << c.show;
+}
+
+// Answers each call with the next of `results`.
+class RecordingShell : public Shell {
+  public:
+    explicit RecordingShell(std::vector<std::intptr_t> results) : results_(std::move(results)) {}
+    std::vector<Call> calls;
+    int beeps = 0;
+
+    std::intptr_t Execute(ShellOwner owner, std::string_view verb, std::string_view file,
+                          std::string_view parameters, std::string_view directory,
+                          int show) override {
+        calls.push_back({owner, std::string(verb), std::string(file), std::string(parameters),
+                         std::string(directory), show});
+        return calls.size() <= results_.size() ? results_[calls.size() - 1] : 0;
+    }
+    void Beep() override { ++beeps; }
+
+  private:
+    std::vector<std::intptr_t> results_;
+};
+
+const ProcessRow kSvchost{"svchost.exe", "C:\\Windows\\System32\\svchost.exe", "", 2};
+const Call kSelect{ShellOwner::kNone,         "open",     "explorer.exe", "/select, svchost.exe",
+                   "C:\\Windows\\System32\\", kShowNormal};
+const Call kExplore{ShellOwner::kMainWindow,   "explore", "C:\\Windows\\System32\\", "",
+                    "C:\\Windows\\System32\\", kShow};
+const Call kOpenFolder{ShellOwner::kMainWindow,   "open", "explorer.exe",
+                       "C:\\Windows\\System32\\", "",     kShow};
+
+TEST(ShowInExplorer, SelectsTheFileInItsFolder) {
+    RecordingShell shell({42});
+    ShowInExplorer(&kSvchost, shell, NoLeadBytes);
+    EXPECT_EQ(shell.calls, std::vector<Call>{kSelect});
+}
+
+TEST(ShowInExplorer, FallsBackTwiceThenGivesUpSilently) {
+    RecordingShell explored({32, 33});
+    ShowInExplorer(&kSvchost, explored, NoLeadBytes);
+    EXPECT_EQ(explored.calls, (std::vector<Call>{kSelect, kExplore}));
+
+    RecordingShell failing({2, 0, 0});
+    ShowInExplorer(&kSvchost, failing, NoLeadBytes);
+    EXPECT_EQ(failing.calls, (std::vector<Call>{kSelect, kExplore, kOpenFolder}));
+    EXPECT_EQ(failing.beeps, 0);
+}
+
+TEST(ShowInExplorer, NothingWithoutARow) {
+    RecordingShell shell({});
+    ShowInExplorer(nullptr, shell, NoLeadBytes);
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST(ShowInExplorer, StatusRowHasNoFolder) {
+    const ProcessRow status{"x.exe", " Access is denied", "", 1};
+    RecordingShell shell({42});
+    ShowInExplorer(&status, shell, NoLeadBytes);
+    EXPECT_EQ(shell.calls, (std::vector<Call>{{ShellOwner::kNone, "open", "explorer.exe",
+                                               "/select,  Access is denied", "", kShowNormal}}));
+}
+
+TEST(OpenSiteRoot, OpensTheSiteAndBeepsOnFailure) {
+    RecordingShell working({42});
+    OpenSiteRoot(working);
+    EXPECT_EQ(
+        working.calls,
+        (std::vector<Call>{{ShellOwner::kMainWindow, "open", SiteRootAddress(), "", "", kShow}}));
+    EXPECT_EQ(working.beeps, 0);
+
+    RecordingShell failing({31});
+    OpenSiteRoot(failing);
+    EXPECT_EQ(failing.beeps, 1);
+}
+
+}  // namespace
+}  // namespace runlens
