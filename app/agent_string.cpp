@@ -3,6 +3,9 @@
 #include <cstdio>
 
 namespace runlens {
+
+std::string AgentString;
+
 namespace {
 
 std::string_view PlatformWord(PlatformFamily family) {

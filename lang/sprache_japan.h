@@ -28,4 +28,7 @@ inline constexpr std::string_view TopLabelLine2 =
 
 inline constexpr std::string_view ShowInExplorerMenu = "ファイルの保存場所を開く";
 
+// The status line at start-up; the site's host name follows it.
+inline constexpr std::string_view StatusNotice = "Runlens 2025-2026 ・ 情報サイト: ";
+
 }  // namespace Sprache_Japan

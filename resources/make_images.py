@@ -10,7 +10,9 @@ import struct
 import sys
 from pathlib import Path
 
-SIZES = (16, 20, 24, 32, 40, 48, 64)
+SIZES = tuple((n, n) for n in (16, 20, 24, 32, 40, 48, 64))
+# The view buttons' glyphs are 23 x 19 at 96 dpi; the larger ones serve 120 to 192 dpi.
+GLYPH_SIZES = ((23, 19), (29, 24), (35, 29), (40, 33), (46, 38))
 SAMPLES = 4
 
 
@@ -72,15 +74,60 @@ def lens(x, y):
     return None
 
 
-def render(shape, size):
+def small_window(x, y, client):
+    """A small window: grey frame, blue caption bar, and a client area drawn by `client`."""
+    if not (0.04 <= x <= 0.96 and 0.05 <= y <= 0.95):
+        return None
+    if x < 0.09 or x > 0.91 or y > 0.89:
+        return (90, 90, 100)
+    if y < 0.27:
+        return (40, 90, 200)
+    return client((x - 0.09) / 0.82, (y - 0.27) / 0.62) or (255, 255, 255)
+
+
+def report_glyph(x, y):
+    """A table of rows and columns."""
+    def client(u, v):
+        if v < 0.22:
+            return (200, 200, 205)
+        if abs(u - 0.38) < 0.04 or abs(u - 0.70) < 0.04 or (v - 0.22) % 0.26 < 0.08:
+            return (120, 120, 130)
+        return None
+    return small_window(x, y, client)
+
+
+def large_glyph(x, y):
+    """Six coloured squares, each over a caption bar."""
+    colours = ((230, 40, 30), (40, 170, 60), (30, 90, 220), (250, 200, 20), (160, 60, 200), (240, 130, 20))
+    def client(u, v):
+        col, row = int(u * 3), int(v * 2)
+        cu, cv = u * 3 - col, v * 2 - row
+        if 0.15 < cu < 0.85 and 0.08 < cv < 0.58:
+            return colours[min(row, 1) * 3 + min(col, 2)]
+        if 0.1 < cu < 0.9 and 0.68 < cv < 0.86:
+            return (120, 120, 130)
+        return None
+    return small_window(x, y, client)
+
+
+def small_glyph(x, y):
+    """A column of short lines."""
+    def client(u, v):
+        if 0.12 < u < 0.62 and (v - 0.1) % 0.27 < 0.13 and v > 0.1:
+            return (120, 120, 130)
+        return None
+    return small_window(x, y, client)
+
+
+def render(shape, width, height):
     pixels = []
-    for py in range(size):
+    for py in range(height):
         row = []
-        for px in range(size):
+        for px in range(width):
             acc = [0, 0, 0, 0]
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    c = shape((px + (sx + 0.5) / SAMPLES) / size, (py + (sy + 0.5) / SAMPLES) / size)
+                    c = shape((px + (sx + 0.5) / SAMPLES) / width, (py + (sy + 0.5) / SAMPLES) / height)
                     if c:
                         acc[0] += c[0]
                         acc[1] += c[1]
@@ -95,12 +142,12 @@ def render(shape, size):
     return pixels
 
 
-def ico(shape):
+def ico(shape, sizes=SIZES):
     images = []
-    for size in SIZES:
-        pixels = render(shape, size)
+    for width, height in sizes:
+        pixels = render(shape, width, height)
         xor = b"".join(struct.pack("<BBBB", b, g, r, a) for row in reversed(pixels) for (r, g, b, a) in row)
-        stride = ((size + 31) // 32) * 4
+        stride = ((width + 31) // 32) * 4
         mask = bytearray()
         for row in reversed(pixels):
             bits = bytearray(stride)
@@ -108,12 +155,12 @@ def ico(shape):
                 if p[3] == 0:
                     bits[i // 8] |= 0x80 >> (i % 8)
             mask += bits
-        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-        images.append((size, header + xor + bytes(mask)))
+        header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+        images.append(((width, height), header + xor + bytes(mask)))
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in images:
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+    for (width, height), data in images:
+        out += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return out + b"".join(data for _, data in images)
 
@@ -123,6 +170,8 @@ def main():
     target.mkdir(parents=True, exist_ok=True)
     for name, shape in (("emblem", flag), ("program", program), ("runlens", lens)):
         (target / f"{name}.ico").write_bytes(ico(shape))
+    for name, shape in (("report", report_glyph), ("large", large_glyph), ("small", small_glyph)):
+        (target / f"{name}.ico").write_bytes(ico(shape, GLYPH_SIZES))
 
 
 if __name__ == "__main__":

@@ -9,8 +9,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     ::InitCommonControlsEx(&controls);
 
     runlens::TForm1 form1(instance);
-    if (!form1.Create(showCommand))
+    if (!form1.Create())
         return 1;
+    form1.Show(showCommand);
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,11 +1,18 @@
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <exception>
 #include <string>
 
+#include "app/agent_string.h"
+#include "app/layout.h"
+#include "app/shell_actions.h"
+#include "app/sorting.h"
+#include "app/win32/controls.h"
+#include "app/win32/win32_shell.h"
 #include "core/site.h"
 #include "core/win32/text.h"
 #include "inventory/process_list.h"
@@ -19,27 +26,115 @@ namespace {
 constexpr wchar_t kClassName[] = L"TForm1";
 constexpr wchar_t kProductTitle[] = L"Runlens";
 
-struct ColumnSpec {
-    std::string_view caption;
-    int width;
-    int format;
+// Sizes at 96 dpi.
+constexpr int kTopPanelHeight = 40;
+constexpr int kImageLeft = 7, kImageTop = 7, kImageSize = 32;
+constexpr int kLabelLeft = 52, kLabelTop = 7;
+constexpr int kButtonTop = 7, kButtonHeight = 26;
+constexpr ToolbarWidths kButtonWidths{28, 29, 28};
+constexpr int kButtonMargin = 10, kButtonGap = 1;
+constexpr int kGlyphWidth = 23, kGlyphHeight = 19;
+constexpr int kSplitterHeight = 4;
+constexpr int kFontHeight = 10;
+constexpr int kColumnWidths[3] = {122, 284, 122};
+
+int SystemDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        LookUpFunction<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (getDpiForWindow && hwnd)
+        return static_cast<int>(getDpiForWindow(hwnd));
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+std::string BuildProgramAgentString() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring_view file(path, length);
+    file = file.substr(file.find_last_of(L"\\/:") + 1);
+    const std::string fileName = AnsiFromWide(file);
+
+    AgentFacts facts;
+    facts.programFileName = fileName;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (::GetVersionExA(&version)) {
+        facts.family = version.dwPlatformId == VER_PLATFORM_WIN32_NT ? PlatformFamily::kNt
+                       : version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS
+                           ? PlatformFamily::kNineX
+                           : PlatformFamily::kOther;
+        facts.majorVersion = version.dwMajorVersion;
+        facts.minorVersion = version.dwMinorVersion;
+    }
+    facts.languageId = ::GetUserDefaultLangID();
+    char language[128] = {};
+    char country[128] = {};
+    const LCID locale = MAKELCID(facts.languageId, SORT_DEFAULT);
+    if (!::GetLocaleInfoA(locale, LOCALE_SENGLANGUAGE, language, sizeof(language)))
+        language[0] = 0;
+    if (!::GetLocaleInfoA(locale, LOCALE_SENGCOUNTRY, country, sizeof(country)))
+        country[0] = 0;
+    facts.languageName = language;
+    facts.countryName = country;
+    return BuildAgentString(facts);
+}
+
+void SetText(HWND hwnd, std::string_view utf8) {
+    ::SetWindowTextW(hwnd, WideFromUtf8(utf8).c_str());
+}
+
+void SetColumnCaption(HWND listView, int column, std::string_view utf8) {
+    std::wstring caption = WideFromUtf8(utf8);
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_TEXT;
+    spec.pszText = caption.data();
+    ::SendMessageW(listView, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+}
+
+int ColumnMinWidth(HWND listView, int column) {
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_MINWIDTH;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    return spec.cxMin;
+}
+
+bool ColumnRightAligned(HWND listView, int column) {
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_FMT;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    return (spec.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
+}
+
+struct SortRequest {
+    int key;
+    bool rightAligned;
 };
 
-void AddColumn(HWND listView, int index, const ColumnSpec& spec) {
-    std::wstring caption = WideFromUtf8(spec.caption);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-    column.fmt = spec.format;
-    column.cx = spec.width;
-    column.pszText = caption.data();
-    column.iSubItem = index;
-    ::SendMessageW(listView, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(&column));
+int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
+    const auto& sort = *reinterpret_cast<const SortRequest*>(request);
+    return CompareRows(*reinterpret_cast<const ProcessRow*>(row1),
+                       *reinterpret_cast<const ProcessRow*>(row2), sort.key, sort.rightAligned);
 }
 
 }  // namespace
 
-bool TForm1::Create(int showCommand) {
+TForm1::TForm1(HINSTANCE instance) : instance_(instance) {}
+
+TForm1::~TForm1() {
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
+}
+
+int TForm1::S(int pixels) const {
+    return Scale(pixels, dpi_);
+}
+
+bool TForm1::Create() {
+    if (!RegisterControlClasses(instance_))
+        return false;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &TForm1::WindowProc;
@@ -48,18 +143,17 @@ bool TForm1::Create(int showCommand) {
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&windowClass))
-        return false;
-
-    const std::wstring caption = WideFromUtf8(kSiteHost) + L" - " + kProductTitle;
-    if (!::CreateWindowExW(0, kClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                           CW_USEDEFAULT, CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance_,
-                           this)) {
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return false;
     }
+    return ::CreateWindowExW(0, kClassName, kProductTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                             CW_USEDEFAULT, CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance_,
+                             this) != nullptr;
+}
+
+void TForm1::Show(int showCommand) {
     ::ShowWindow(hwnd_, showCommand);
     ::UpdateWindow(hwnd_);
-    return true;
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -74,6 +168,11 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     }
     if (!self)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     // An error that escapes a handler is shown, and the program goes on.
     try {
         return self->HandleMessage(message, wParam, lParam);
@@ -88,61 +187,345 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
+            dpi_ = SystemDpi(hwnd_);
+            CreateControls();
             FormCreate();
             return 0;
         case WM_SIZE:
+            LayoutControls();
             FormResize();
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            ApplyDpi();
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top,
+                           suggested.right - suggested.left, suggested.bottom - suggested.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            const int index = static_cast<int>(item.CtlID) - kLargeSpeedButtonId;
+            if (index < 0 || index > 2)
+                break;
+            DrawSpeedButton(item, glyphs_[index].get(), S(kGlyphWidth), S(kGlyphHeight),
+                            static_cast<int>(item.CtlID) == pressedButton_);
+            return TRUE;
+        }
+        case WM_CTLCOLORSTATIC:
+            ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == listView_) {
+                ShowPopupMenu(lParam);
+                return 0;
+            }
+            break;
+        case kSplitterMoved: {
+            RECT client;
+            ::GetClientRect(hwnd_, &client);
+            RECT status;
+            ::GetWindowRect(statusBar_, &status);
+            const int browserTop = static_cast<int>(lParam) + S(kSplitterHeight);
+            const int height = client.bottom - (status.bottom - status.top) - browserTop;
+            browserHeight_ = std::max(0, height) * kDesignDpi / dpi_;
+            LayoutControls();
+            return 0;
+        }
+        case WM_CLOSE:
+            // Closing ends the program without saving anything.
+            ::DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
         default:
-            return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+            break;
+    }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void TForm1::CreateControls() {
+    auto child = [this](HWND parent, DWORD exStyle, const wchar_t* className, DWORD style, int id) {
+        return ::CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 instance_, nullptr);
+    };
+    topPanel_ = child(hwnd_, 0, kPanelClass, WS_CLIPCHILDREN, kTopPanelId);
+    ::SetWindowTextW(topPanel_, L" ");
+    image1_ = child(topPanel_, 0, L"STATIC", SS_ICON | SS_NOTIFY | SS_REALSIZEIMAGE, kImage1Id);
+    topLabel_ = child(topPanel_, 0, L"STATIC", SS_LEFT | SS_NOPREFIX, kTopLabelId);
+    largeSpeedButton_ = child(topPanel_, 0, L"BUTTON", BS_OWNERDRAW, kLargeSpeedButtonId);
+    smallSpeedButton_ = child(topPanel_, 0, L"BUTTON", BS_OWNERDRAW, kSmallSpeedButtonId);
+    reportSpeedButton_ = child(topPanel_, 0, L"BUTTON", BS_OWNERDRAW, kReportSpeedButtonId);
+
+    listView_ =
+        child(hwnd_, WS_EX_CLIENTEDGE, WC_LISTVIEWW,
+              WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+              kListViewId);
+    ::SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE,
+                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                   LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    for (int column = 0; column < 3; ++column) {
+        LVCOLUMNW spec{};
+        spec.mask = LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM | LVCF_MINWIDTH;
+        spec.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        spec.cx = S(kColumnWidths[column]);
+        spec.iSubItem = column;
+        spec.cxMin = 0;  // the column's sort direction flag
+        ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    }
+    splitter2_ = child(hwnd_, 0, kSplitterClass, 0, kSplitter2Id);
+    webBrowser_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
+    statusBar_ = child(hwnd_, 0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, kStatusBarId);
+
+    popupMenu_.reset(::CreatePopupMenu());
+    ::AppendMenuW(popupMenu_.get(), MF_STRING, kShowInExplorerPopupmenuId, L"");
+    ApplyDpi();
+}
+
+// Fonts, pictures and image lists for the current DPI.
+void TForm1::ApplyDpi() {
+    font_.reset(::CreateFontW(-S(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg"));
+    for (HWND control : {topLabel_, listView_, statusBar_}) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    auto loadIcon = [this](int id, int width, int height) {
+        return UniqueIcon(static_cast<HICON>(
+            ::LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0)));
+    };
+    logo_ = loadIcon(IDI_RUNLENS, S(kImageSize), S(kImageSize));
+    ::SendMessageW(image1_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(logo_.get()));
+    const int glyphIds[3] = {IDI_GLYPH_LARGE, IDI_GLYPH_SMALL, IDI_GLYPH_REPORT};
+    for (int i = 0; i < 3; ++i)
+        glyphs_[i] = loadIcon(glyphIds[i], S(kGlyphWidth), S(kGlyphHeight));
+
+    // New image lists carry the stock images; the rows' icons stay at the size they were read.
+    if (!rows_) {
+        smallImageList_ = CreateProcessImageList(instance_, S(16));
+        largeImageList_ = CreateProcessImageList(instance_, S(32));
+        ListView_SetImageList(listView_, smallImageList_.get(), LVSIL_SMALL);
+        ListView_SetImageList(listView_, largeImageList_.get(), LVSIL_NORMAL);
+        rows_ = std::make_unique<Win32ProcessListView>(listView_, smallImageList_.get(),
+                                                       largeImageList_.get());
     }
 }
 
 void TForm1::FormCreate() {
+    // Size and position from the screen, by the rule at 96 dpi.
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    const int width = std::max(635, screenWidth - 200);
-    const int height = std::max(475, screenHeight - 200);
+    const WindowBounds bounds =
+        InitialWindowBounds(screenWidth * kDesignDpi / dpi_, screenHeight * kDesignDpi / dpi_);
+    const int width = S(bounds.width);
+    const int height = S(bounds.height);
     ::SetWindowPos(hwnd_, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, width,
                    height, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    listView_ = ::CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-        0, 0, 0, 0, hwnd_, nullptr, instance_, nullptr);
-    ::SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                   LVS_EX_FULLROWSELECT);
-    AddColumn(listView_, 0, {Sprache_Japan::ColumnProcess, 122, LVCFMT_LEFT});
-    AddColumn(listView_, 1, {Sprache_Japan::ColumnFile, 284, LVCFMT_LEFT});
-    AddColumn(listView_, 2, {Sprache_Japan::ColumnFileSize, 122, LVCFMT_RIGHT});
+    AgentString = BuildProgramAgentString();
 
-    smallImageList_ = CreateProcessImageList(instance_, 16);
-    largeImageList_ = CreateProcessImageList(instance_, 32);
-    ListView_SetImageList(listView_, smallImageList_.get(), LVSIL_SMALL);
-    ListView_SetImageList(listView_, largeImageList_.get(), LVSIL_NORMAL);
-    rows_ = std::make_unique<Win32ProcessListView>(listView_, smallImageList_.get(),
-                                                   largeImageList_.get());
-    FormResize();
+    ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
+    std::string label(Sprache_Japan::TopLabelLine1);
+    label += "\r\n";
+    label += Sprache_Japan::TopLabelLine2;
+    SetText(topLabel_, label);
+    SetColumnCaption(listView_, 0, Sprache_Japan::ColumnProcess);
+    SetColumnCaption(listView_, 1, Sprache_Japan::ColumnFile);
+    SetColumnCaption(listView_, 2, Sprache_Japan::ColumnFileSize);
+    const std::wstring menuText = WideFromUtf8(Sprache_Japan::ShowInExplorerMenu);
+    ::ModifyMenuW(popupMenu_.get(), kShowInExplorerPopupmenuId, MF_BYCOMMAND | MF_STRING,
+                  kShowInExplorerPopupmenuId, menuText.c_str());
+
+    LayoutControls();
+    ::UpdateWindow(topPanel_);
+
+    ::SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
+    const std::wstring status = WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost);
+    ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(status.c_str()));
+
     FillProcessList();
+}
+
+void TForm1::LayoutControls() {
+    if (!listView_)
+        return;
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+
+    ::SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    RECT status;
+    ::GetWindowRect(statusBar_, &status);
+    const int statusHeight = status.bottom - status.top;
+    const int top = S(kTopPanelHeight);
+    const int splitter = S(kSplitterHeight);
+    const int browserHeight =
+        std::clamp(S(browserHeight_), 0, std::max(0, height - statusHeight - top - splitter));
+    const int browserTop = height - statusHeight - browserHeight;
+    const int splitterTop = browserTop - splitter;
+
+    HDWP positions = ::BeginDeferWindowPos(4);
+    auto place = [&positions](HWND control, int x, int y, int cx, int cy) {
+        if (positions) {
+            positions = ::DeferWindowPos(positions, control, nullptr, x, y, std::max(0, cx),
+                                         std::max(0, cy), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    };
+    place(topPanel_, 0, 0, width, top);
+    place(listView_, 0, top, width, splitterTop - top);
+    place(splitter2_, 0, splitterTop, width, splitter);
+    place(webBrowser_, 0, browserTop, width, browserHeight);
+    if (positions)
+        ::EndDeferWindowPos(positions);
+
+    ::SetWindowPos(image1_, nullptr, S(kImageLeft), S(kImageTop), S(kImageSize), S(kImageSize),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The label sizes itself to its text.
+    const int length = ::GetWindowTextLengthW(topLabel_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(topLabel_, text.data(), length + 1);
+    const HDC dc = ::GetDC(topLabel_);
+    const HGDIOBJ previous = ::SelectObject(dc, font_.get());
+    RECT extent{0, 0, 0, 0};
+    ::DrawTextW(dc, text.c_str(), length, &extent, DT_CALCRECT | DT_NOPREFIX);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(topLabel_, dc);
+    ::SetWindowPos(topLabel_, nullptr, S(kLabelLeft), S(kLabelTop), extent.right, extent.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::FormResize() {
     if (!listView_)
         return;
-    RECT client{};
+    RECT client;
     ::GetClientRect(hwnd_, &client);
-    ::MoveWindow(listView_, 0, 0, client.right, client.bottom, TRUE);
+    const ResizeLayout layout =
+        ApplyResizeRule(client.right, S(kColumnWidths[0]), S(kColumnWidths[2]),
+                        ::GetSystemMetrics(SM_CXVSCROLL), ColumnMinWidth(listView_, 1),
+                        {S(kButtonWidths.large), S(kButtonWidths.small), S(kButtonWidths.report)},
+                        S(kButtonMargin), S(kButtonGap));
+    ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(layout.column1Width, 0));
+    const int top = S(kButtonTop);
+    const int height = S(kButtonHeight);
+    ::SetWindowPos(reportSpeedButton_, nullptr, layout.reportLeft, top, S(kButtonWidths.report),
+                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(smallSpeedButton_, nullptr, layout.smallLeft, top, S(kButtonWidths.small),
+                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(largeSpeedButton_, nullptr, layout.largeLeft, top, S(kButtonWidths.large),
+                   height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::FillProcessList() {
     Win32InventorySystem system;
+    // One repaint at the end instead of one per row.
     ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
     runlens::FillProcessList(system, *rows_);
     ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void TForm1::SetViewStyle(DWORD style, int pressedButton) {
+    const LONG_PTR current = ::GetWindowLongPtrW(listView_, GWL_STYLE);
+    ::SetWindowLongPtrW(listView_, GWL_STYLE, (current & ~LONG_PTR{LVS_TYPEMASK}) | style);
+    pressedButton_ = pressedButton;
+    for (HWND button : {largeSpeedButton_, smallSpeedButton_, reportSpeedButton_}) {
+        ::InvalidateRect(button, nullptr, TRUE);
+    }
+}
+
+void TForm1::ReportSpeedButtonClick() {
+    SetViewStyle(LVS_REPORT, kReportSpeedButtonId);
+}
+void TForm1::LargeSpeedButtonClick() {
+    SetViewStyle(LVS_ICON, kLargeSpeedButtonId);
+}
+void TForm1::SmallSpeedButtonClick() {
+    SetViewStyle(LVS_SMALLICON, kSmallSpeedButtonId);
+}
+
+void TForm1::ListViewColumnClick(int column) {
+    // The column's direction flag lives in its minimum width.
+    int flag = ColumnMinWidth(listView_, column);
+    const SortRequest request{NextSortKey(column, flag), ColumnRightAligned(listView_, column)};
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_MINWIDTH;
+    spec.cxMin = flag;
+    ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    ::SendMessageW(listView_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
+                   reinterpret_cast<LPARAM>(&CompareItems));
+}
+
+const ProcessRow* TForm1::SelectedRow() const {
+    const int item = static_cast<int>(
+        ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return item < 0 ? nullptr : rows_->RowAt(item);
+}
+
+void TForm1::ShowInExplorerPopupmenuClick() {
+    Win32Shell shell(hwnd_);
+    ShowInExplorer(SelectedRow(), shell, &IsAnsiLeadByte);
+}
+
+void TForm1::Image1Click() {
+    Win32Shell shell(hwnd_);
+    OpenSiteRoot(shell);
+}
+
+void TForm1::ShowPopupMenu(LPARAM screenPoint) {
+    POINT point{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    if (point.x == -1 && point.y == -1) {  // from the keyboard: below the selected row
+        RECT rect{};
+        const int item = static_cast<int>(
+            ::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        rect.left = LVIR_BOUNDS;
+        if (item < 0 ||
+            !::SendMessageW(listView_, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&rect))) {
+            rect = {0, 0, 0, 0};
+        }
+        point = {rect.left, rect.bottom};
+        ::ClientToScreen(listView_, &point);
+    }
+    ::TrackPopupMenu(popupMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x,
+                     point.y, 0, hwnd_, nullptr);
+}
+
+LRESULT TForm1::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == listView_ && header.code == LVN_COLUMNCLICK) {
+        ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+    }
+    return 0;
+}
+
+void TForm1::OnCommand(int id, int code) {
+    switch (id) {
+        case kReportSpeedButtonId:
+            ReportSpeedButtonClick();
+            break;
+        case kLargeSpeedButtonId:
+            LargeSpeedButtonClick();
+            break;
+        case kSmallSpeedButtonId:
+            SmallSpeedButtonClick();
+            break;
+        case kShowInExplorerPopupmenuId:
+            ShowInExplorerPopupmenuClick();
+            break;
+        case kImage1Id:
+            if (code == STN_CLICKED)
+                Image1Click();
+            break;
+        default:
+            break;
+    }
 }
 
 void TForm1::ShowError(const char* what) noexcept {

@@ -1,4 +1,5 @@
-// The program's one window.
+// The program's one window, Form1: the top panel with the logo, the prompt and the view
+// buttons, the process list, the splitter, the browser pane and the status bar.
 #pragma once
 
 #include <windows.h>
@@ -9,15 +10,46 @@
 
 namespace runlens {
 
+// Control identifiers; the tests find the controls by them.
+enum ControlId : int {
+    kTopPanelId = 100,
+    kImage1Id,
+    kTopLabelId,
+    kLargeSpeedButtonId,
+    kSmallSpeedButtonId,
+    kReportSpeedButtonId,
+    kListViewId,
+    kSplitter2Id,
+    kWebBrowserId,
+    kStatusBarId,
+    kShowInExplorerPopupmenuId = 200,
+};
+
 class TForm1 {
   public:
-    explicit TForm1(HINSTANCE instance) : instance_(instance) {}
+    explicit TForm1(HINSTANCE instance);
+    ~TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
-    // Creates and shows the window; false when the system refuses.
-    bool Create(int showCommand);
+    // Creates the window with its controls and fills the list; false when the system refuses.
+    bool Create();
+    void Show(int showCommand);
     HWND Handle() const { return hwnd_; }
+    HWND ListView() const { return listView_; }
+    int Dpi() const { return dpi_; }
+    const Win32ProcessListView& Rows() const { return *rows_; }
+
+    // Handlers, named after their control and event.
+    void ReportSpeedButtonClick();
+    void LargeSpeedButtonClick();
+    void SmallSpeedButtonClick();
+    void ListViewColumnClick(int column);
+    void ShowInExplorerPopupmenuClick();
+    void Image1Click();
+
+    // The row selected in the list; null when none is.
+    const ProcessRow* SelectedRow() const;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -27,11 +59,35 @@ class TForm1 {
     void FormCreate();
     void FormResize();
     void FillProcessList();
+    void CreateControls();
+    void ApplyDpi();
+    void LayoutControls();
+    void SetViewStyle(DWORD style, int pressedButton);
+    void ShowPopupMenu(LPARAM screenPoint);
+    LRESULT OnNotify(const NMHDR& header);
+    void OnCommand(int id, int code);
     void ShowError(const char* what) noexcept;
+    int S(int pixels) const;
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    HWND topPanel_ = nullptr;
+    HWND image1_ = nullptr;
+    HWND topLabel_ = nullptr;
+    HWND largeSpeedButton_ = nullptr;
+    HWND smallSpeedButton_ = nullptr;
+    HWND reportSpeedButton_ = nullptr;
     HWND listView_ = nullptr;
+    HWND splitter2_ = nullptr;
+    HWND webBrowser_ = nullptr;
+    HWND statusBar_ = nullptr;
+    int pressedButton_ = kReportSpeedButtonId;
+    int browserHeight_ = 360;  // at 96 dpi
+    UniqueGdiObject font_;
+    UniqueIcon logo_;
+    UniqueIcon glyphs_[3];
+    Unique<HMENU, &::DestroyMenu> popupMenu_;
     UniqueImageList smallImageList_;
     UniqueImageList largeImageList_;
     std::unique_ptr<Win32ProcessListView> rows_;

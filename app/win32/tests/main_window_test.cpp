@@ -1,0 +1,176 @@
+#include "app/win32/main_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/agent_string.h"
+#include "app/layout.h"
+#include "app/sorting.h"
+#include "core/site.h"
+#include "core/win32/text.h"
+#include "lang/sprache_japan.h"
+
+namespace runlens {
+namespace {
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    ::GetWindowTextW(hwnd, buffer, 1024);
+    return buffer;
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
+    }
+    void SetUp() override {
+        form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(form_->Create());
+        list_ = form_->ListView();
+        panel_ = ::GetDlgItem(form_->Handle(), kTopPanelId);
+    }
+
+    int Count() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    std::vector<const ProcessRow*> Order() const {
+        std::vector<const ProcessRow*> rows;
+        for (int item = 0; item < Count(); ++item)
+            rows.push_back(form_->Rows().RowAt(item));
+        return rows;
+    }
+    RECT PanelRect(int id) const {
+        RECT rect;
+        const HWND control = ::GetDlgItem(panel_, id);
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(nullptr, panel_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    void Click(int id) { ::SendMessageW(::GetDlgItem(panel_, id), BM_CLICK, 0, 0); }
+    std::wstring ColumnCaption(int column) const {
+        wchar_t buffer[128] = {};
+        LVCOLUMNW spec{};
+        spec.mask = LVCF_TEXT | LVCF_FMT;
+        spec.pszText = buffer;
+        spec.cchTextMax = 128;
+        ::SendMessageW(list_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        return buffer;
+    }
+
+    std::unique_ptr<TForm1> form_;
+    HWND list_ = nullptr;
+    HWND panel_ = nullptr;
+};
+
+TEST_F(MainWindow, ControlsCarryTheJapaneseTexts) {
+    EXPECT_EQ(WindowText(form_->Handle()), WideFromUtf8(kSiteHost) + L" - Runlens");
+    const std::wstring label = WindowText(::GetDlgItem(panel_, kTopLabelId));
+    EXPECT_EQ(label, WideFromUtf8(Sprache_Japan::TopLabelLine1) + L"\r\n" +
+                         WideFromUtf8(Sprache_Japan::TopLabelLine2));
+    EXPECT_EQ(ColumnCaption(0), WideFromUtf8(Sprache_Japan::ColumnProcess));
+    EXPECT_EQ(ColumnCaption(1), WideFromUtf8(Sprache_Japan::ColumnFile));
+    EXPECT_EQ(ColumnCaption(2), WideFromUtf8(Sprache_Japan::ColumnFileSize));
+
+    const HWND status = ::GetDlgItem(form_->Handle(), kStatusBarId);
+    // Windows answers for the simple panel by its own index, Wine by the first part's.
+    wchar_t text[256] = {};
+    ::SendMessageW(status, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    if (!text[0])
+        ::SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_NE(std::wstring(text).find(WideFromUtf8(kSiteHost)), std::wstring::npos) << text;
+    EXPECT_TRUE(::SendMessageW(status, SB_ISSIMPLE, 0, 0));
+}
+
+TEST_F(MainWindow, ListIsADetailsViewWithThreeColumns) {
+    const LONG_PTR style = ::GetWindowLongPtrW(list_, GWL_STYLE);
+    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+    EXPECT_FALSE(style & LVS_EDITLABELS);
+    EXPECT_TRUE(::SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_FMT;
+    ::SendMessageW(list_, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&spec));
+    EXPECT_EQ(spec.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
+    EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), Scale(122, form_->Dpi()));
+    EXPECT_GT(Count(), 0);
+}
+
+TEST_F(MainWindow, ViewButtonsSitRightAlignedOnePixelApart) {
+    RECT panel;
+    ::GetClientRect(panel_, &panel);
+    for (const int width : {900, 300}) {
+        ::SetWindowPos(form_->Handle(), nullptr, 0, 0, width, 500, SWP_NOZORDER | SWP_NOMOVE);
+        RECT client;
+        ::GetClientRect(form_->Handle(), &client);
+        const RECT report = PanelRect(kReportSpeedButtonId);
+        const RECT small = PanelRect(kSmallSpeedButtonId);
+        const RECT large = PanelRect(kLargeSpeedButtonId);
+        EXPECT_EQ(report.right, client.right - Scale(10, form_->Dpi())) << width;
+        EXPECT_EQ(small.right + Scale(1, form_->Dpi()), report.left) << width;
+        EXPECT_EQ(large.right + Scale(1, form_->Dpi()), small.left) << width;
+        EXPECT_GE(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 1, 0), 0) << width;
+    }
+}
+
+TEST_F(MainWindow, ViewButtonsSwitchTheStyleAndKeepRowsOrderAndSelection) {
+    ASSERT_GT(Count(), 1);
+    LVITEMW select{};
+    select.stateMask = LVIS_SELECTED;
+    select.state = LVIS_SELECTED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+    const auto before = Order();
+    const ProcessRow* selected = form_->SelectedRow();
+    ASSERT_NE(selected, nullptr);
+
+    const std::pair<int, LONG_PTR> steps[] = {{kLargeSpeedButtonId, LVS_ICON},
+                                              {kSmallSpeedButtonId, LVS_SMALLICON},
+                                              {kReportSpeedButtonId, LVS_REPORT}};
+    for (const auto& [button, style] : steps) {
+        Click(button);
+        EXPECT_EQ(::GetWindowLongPtrW(list_, GWL_STYLE) & LVS_TYPEMASK, style);
+        EXPECT_EQ(Order(), before);
+        EXPECT_EQ(form_->SelectedRow(), selected);
+    }
+}
+
+TEST_F(MainWindow, HeaderClicksSortDescendingFirstThenAlternate) {
+    ASSERT_GT(Count(), 1);
+    auto sortedBy = [this](int key) {
+        const auto rows = Order();
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            if (CompareRows(*rows[i - 1], *rows[i], key, key == 3 || key == -3) > 0)
+                return false;
+        }
+        return true;
+    };
+    form_->ListViewColumnClick(0);
+    EXPECT_TRUE(sortedBy(-1));
+    form_->ListViewColumnClick(0);
+    EXPECT_TRUE(sortedBy(1));
+    form_->ListViewColumnClick(2);
+    EXPECT_TRUE(sortedBy(-3)) << "another column starts descending";
+    form_->ListViewColumnClick(0);
+    EXPECT_TRUE(sortedBy(-1));
+}
+
+TEST_F(MainWindow, AgentStringNamesTheProgramAndThePlatform) {
+    EXPECT_EQ(AgentString.rfind("runlens_win_tests.exe/1 (Windows  NT ", 0), 0u) << AgentString;
+    EXPECT_EQ(AgentString.back(), ')');
+}
+
+TEST_F(MainWindow, ShowInExplorerWithoutSelectionDoesNothing) {
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
+    EXPECT_EQ(form_->SelectedRow(), nullptr);
+    form_->ShowInExplorerPopupmenuClick();
+}
+
+}  // namespace
+}  // namespace runlens
