@@ -1,12 +1,20 @@
 // Program entry: create the main window, run its message loop until it is closed.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include "app/win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
+
+    // The browser pane is an OLE control: the thread is a single-threaded apartment.
+    if (FAILED(::OleInitialize(nullptr)))
+        return 1;
+    struct OleScope {
+        ~OleScope() { ::OleUninitialize(); }
+    } oleScope;
 
     runlens::TForm1 form1(instance);
     if (!form1.Create())

@@ -282,7 +282,9 @@ void TForm1::CreateControls() {
         ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
     }
     splitter2_ = child(hwnd_, 0, kSplitterClass, 0, kSplitter2Id);
-    webBrowser_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
+    webBrowserHost_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
+    webBrowser_ = std::make_unique<WebBrowser>(webBrowserHost_,
+                                               [this](const char* what) { ShowError(what); });
     statusBar_ = child(hwnd_, 0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, kStatusBarId);
 
     popupMenu_.reset(::CreatePopupMenu());
@@ -320,6 +322,9 @@ void TForm1::ApplyDpi() {
 }
 
 void TForm1::FormCreate() {
+    // Only a lookup that finds a site page attaches the title-change handler.
+    webBrowser_->SetTitleChangeHandler({});
+
     // Size and position from the screen, by the rule at 96 dpi.
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
@@ -383,9 +388,10 @@ void TForm1::LayoutControls() {
     place(topPanel_, 0, 0, width, top);
     place(listView_, 0, top, width, splitterTop - top);
     place(splitter2_, 0, splitterTop, width, splitter);
-    place(webBrowser_, 0, browserTop, width, browserHeight);
+    place(webBrowserHost_, 0, browserTop, width, browserHeight);
     if (positions)
         ::EndDeferWindowPos(positions);
+    webBrowser_->Resize();
 
     ::SetWindowPos(image1_, nullptr, S(kImageLeft), S(kImageTop), S(kImageSize), S(kImageSize),
                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/win32/process_list_view.h"
+#include "app/win32/web_browser.h"
 
 namespace runlens {
 
@@ -39,6 +40,7 @@ class TForm1 {
     HWND ListView() const { return listView_; }
     int Dpi() const { return dpi_; }
     const Win32ProcessListView& Rows() const { return *rows_; }
+    WebBrowser& Browser() const { return *webBrowser_; }
 
     // Handlers, named after their control and event.
     void ReportSpeedButtonClick();
@@ -80,7 +82,7 @@ class TForm1 {
     HWND reportSpeedButton_ = nullptr;
     HWND listView_ = nullptr;
     HWND splitter2_ = nullptr;
-    HWND webBrowser_ = nullptr;
+    HWND webBrowserHost_ = nullptr;
     HWND statusBar_ = nullptr;
     int pressedButton_ = kReportSpeedButtonId;
     int browserHeight_ = 360;  // at 96 dpi
@@ -91,6 +93,7 @@ class TForm1 {
     UniqueImageList smallImageList_;
     UniqueImageList largeImageList_;
     std::unique_ptr<Win32ProcessListView> rows_;
+    std::unique_ptr<WebBrowser> webBrowser_;
 };
 
 }  // namespace runlens

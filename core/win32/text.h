@@ -22,4 +22,13 @@ inline std::string AnsiFromWide(std::wstring_view text) {
     return ToNarrow(CP_ACP, text);
 }
 
+// Portable code holds wide texts as UTF-16; on Windows wchar_t is the same thing.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+inline std::wstring_view AsWide(std::u16string_view text) {
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
+inline std::u16string_view AsUtf16(std::wstring_view text) {
+    return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
 }  // namespace runlens
