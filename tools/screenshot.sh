@@ -11,7 +11,11 @@ for _ in $(seq 1 60); do
   if xwininfo -root -tree 2>/dev/null | grep -q ' - Runlens"'; then break; fi
   sleep 0.5
 done
-sleep 2  # let the list and its icons paint
-import -window root "$2"
+# Until the window has painted: a blank screen has only a colour or two.
+for _ in $(seq 1 20); do
+  sleep 1
+  import -window root "$2"
+  [ "$(identify -format %k "$2")" -gt 16 ] && break
+done
 kill "$program" 2>/dev/null || true
 /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -50,6 +50,19 @@ int SystemDpi(HWND hwnd) {
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
+int ScrollBarWidth(int dpi) {
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto getSystemMetricsForDpi = LookUpFunction<GetSystemMetricsForDpiFn>(
+        ::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi");
+    if (getSystemMetricsForDpi)
+        return getSystemMetricsForDpi(SM_CXVSCROLL, dpi);
+    return ::GetSystemMetrics(SM_CXVSCROLL);
+}
+
+int ColumnWidth(HWND listView, int column) {
+    return static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
 std::string BuildProgramAgentString() {
     wchar_t path[MAX_PATH];
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -196,7 +209,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FormResize();
             return 0;
         case WM_DPICHANGED: {
+            const int previousDpi = dpi_;
             dpi_ = HIWORD(wParam);
+            for (const int column : {0, 2}) {
+                const int width = ::MulDiv(ColumnWidth(listView_, column), dpi_, previousDpi);
+                ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+            }
             ApplyDpi();
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
             ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top,
@@ -415,8 +433,8 @@ void TForm1::FormResize() {
     RECT client;
     ::GetClientRect(hwnd_, &client);
     const ResizeLayout layout =
-        ApplyResizeRule(client.right, S(kColumnWidths[0]), S(kColumnWidths[2]),
-                        ::GetSystemMetrics(SM_CXVSCROLL), ColumnMinWidth(listView_, 1),
+        ApplyResizeRule(client.right, ColumnWidth(listView_, 0), ColumnWidth(listView_, 2),
+                        ScrollBarWidth(dpi_), ColumnMinWidth(listView_, 1),
                         {S(kButtonWidths.large), S(kButtonWidths.small), S(kButtonWidths.report)},
                         S(kButtonMargin), S(kButtonGap));
     ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(layout.column1Width, 0));

@@ -41,6 +41,7 @@ class TForm1 {
     int Dpi() const { return dpi_; }
     const Win32ProcessListView& Rows() const { return *rows_; }
     WebBrowser& Browser() const { return *webBrowser_; }
+    HMENU PopupMenu() const { return popupMenu_.get(); }
 
     // Handlers, named after their control and event.
     void ReportSpeedButtonClick();

@@ -33,6 +33,7 @@ class WebBrowser final : public BrowserPane {
     void SetTitleChangeHandler(TitleChangeHandler handler) override;
 
     bool HasControl() const { return static_cast<bool>(browser_); }
+    bool HasTitleChangeHandler() const { return static_cast<bool>(titleChangeHandler_); }
     // Fits the control to its host's client area.
     void Resize();
     // The address the control shows, empty when it has none.

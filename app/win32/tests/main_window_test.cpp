@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "app/agent_string.h"
 #include "app/layout.h"
 #include "app/sorting.h"
+#include "app/win32/controls.h"
 #include "core/site.h"
 #include "core/win32/text.h"
 #include "lang/sprache_japan.h"
@@ -27,9 +29,11 @@ std::wstring WindowText(HWND hwnd) {
 class MainWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        ::OleInitialize(nullptr);
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         ::InitCommonControlsEx(&controls);
     }
+    static void TearDownTestSuite() { ::OleUninitialize(); }
     void SetUp() override {
         form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
         ASSERT_TRUE(form_->Create());
@@ -170,6 +174,76 @@ TEST_F(MainWindow, ShowInExplorerWithoutSelectionDoesNothing) {
                    reinterpret_cast<LPARAM>(&none));
     EXPECT_EQ(form_->SelectedRow(), nullptr);
     form_->ShowInExplorerPopupmenuClick();
+}
+
+RECT ChildRect(HWND parent, int id) {
+    RECT rect;
+    ::GetWindowRect(::GetDlgItem(parent, id), &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(MainWindow, ControlsAreStackedAsDesigned) {
+    const HWND form = form_->Handle();
+    auto s = [this](int pixels) { return Scale(pixels, form_->Dpi()); };
+    ::SetWindowPos(form, nullptr, 0, 0, s(800), s(900), SWP_NOZORDER | SWP_NOMOVE);
+    RECT client;
+    ::GetClientRect(form, &client);
+
+    const RECT panel = ChildRect(form, kTopPanelId);
+    const RECT list = ChildRect(form, kListViewId);
+    const RECT splitter = ChildRect(form, kSplitter2Id);
+    const RECT browser = ChildRect(form, kWebBrowserId);
+    const RECT status = ChildRect(form, kStatusBarId);
+    EXPECT_EQ(panel.top, 0);
+    EXPECT_EQ(panel.bottom, s(40));
+    EXPECT_EQ(list.top, panel.bottom);
+    EXPECT_EQ(list.bottom, splitter.top);
+    EXPECT_EQ(splitter.bottom - splitter.top, s(4));
+    EXPECT_EQ(splitter.bottom, browser.top);
+    EXPECT_EQ(browser.bottom - browser.top, s(360));
+    EXPECT_EQ(browser.bottom, status.top);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(browser.right, client.right);
+
+    const RECT logo = ChildRect(panel_, kImage1Id);
+    EXPECT_EQ(logo.left, s(7));
+    EXPECT_EQ(logo.top, s(7));
+    EXPECT_EQ(logo.right - logo.left, s(32));
+    const RECT label = ChildRect(panel_, kTopLabelId);
+    EXPECT_EQ(label.left, s(52));
+    EXPECT_GT(label.bottom - label.top, s(10)) << "two lines, sized to the text";
+    const RECT report = ChildRect(panel_, kReportSpeedButtonId);
+    EXPECT_EQ(report.right - report.left, s(28));
+    EXPECT_EQ(report.bottom - report.top, s(26));
+}
+
+TEST_F(MainWindow, SplitterDragResizesTheBrowserPane) {
+    const HWND form = form_->Handle();
+    ::SetWindowPos(form, nullptr, 0, 0, 800, 900, SWP_NOZORDER | SWP_NOMOVE);
+    const RECT before = ChildRect(form, kWebBrowserId);
+    const RECT splitter = ChildRect(form, kSplitter2Id);
+    ::SendMessageW(form, kSplitterMoved, 0, splitter.top - 100);
+    const RECT after = ChildRect(form, kWebBrowserId);
+    EXPECT_EQ(after.top, before.top - 100);
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(ChildRect(form, kListViewId).bottom, splitter.top - 100);
+
+    // Dragged past the top, the list closes and nothing goes negative.
+    ::SendMessageW(form, kSplitterMoved, 0, -500);
+    const RECT list = ChildRect(form, kListViewId);
+    EXPECT_GE(list.bottom, list.top);
+}
+
+TEST_F(MainWindow, PopupMenuOffersTheExplorerCommand) {
+    wchar_t text[128] = {};
+    ::GetMenuStringW(form_->PopupMenu(), kShowInExplorerPopupmenuId, text, 128, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(text), WideFromUtf8(Sprache_Japan::ShowInExplorerMenu));
+}
+
+TEST_F(MainWindow, HostsTheBrowserWithoutATitleHandler) {
+    EXPECT_TRUE(form_->Browser().HasControl());
+    EXPECT_FALSE(form_->Browser().HasTitleChangeHandler());
 }
 
 }  // namespace
