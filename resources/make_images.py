@@ -165,6 +165,137 @@ def ico(shape, sizes=SIZES):
     return out + b"".join(data for _, data in images)
 
 
+def page_logo(x, y):
+    """FILE, the page's logo: a document with a folded corner under a magnifying glass."""
+    glass = lens((x - 0.3) / 0.7, (y - 0.3) / 0.7) if x > 0.3 and y > 0.3 else None
+    if glass:
+        return glass
+    if 0.12 <= x <= 0.78 and 0.06 <= y <= 0.94 and not (x > 0.58 and y < 0.06 + (x - 0.58)):
+        if x > 0.58 and y < 0.26 and y > 0.06 + (x - 0.58) - 0.03:
+            return (170, 190, 220)
+        if 0.22 <= x <= 0.66 and 0.34 <= y <= 0.84 and (y - 0.34) % 0.1 < 0.04:
+            return (150, 160, 180)
+        return (245, 248, 255) if 0.15 <= x <= 0.75 and 0.09 <= y <= 0.91 else (60, 90, 160)
+    return None
+
+
+def home(x, y):
+    """HOME: a house."""
+    if y < 0.5 and abs(x - 0.5) < y + 0.02 and y > 0.06:
+        return (200, 60, 40)
+    if 0.2 <= x <= 0.8 and 0.5 <= y <= 0.94:
+        if 0.42 <= x <= 0.58 and y >= 0.66:
+            return (120, 70, 30)
+        return (240, 220, 170)
+    return None
+
+
+def folder(x, y):
+    """FILES: a folder."""
+    if 0.06 <= x <= 0.45 and 0.16 <= y <= 0.3:
+        return (220, 170, 40)
+    if 0.06 <= x <= 0.94 and 0.28 <= y <= 0.88:
+        return (250, 200, 60) if y > 0.4 else (230, 180, 50)
+    return None
+
+
+def software(x, y):
+    """SOFTWARE: a disc."""
+    d = math.hypot(x - 0.5, y - 0.5)
+    if d <= 0.12:
+        return None
+    if d <= 0.46:
+        return (40, 90, 200) if d < 0.2 else (150, 180, 230) if (math.atan2(y - 0.5, x - 0.5) % 1.2) < 0.6 else (110, 150, 220)
+    return None
+
+
+def news(x, y):
+    """NEWS: a newspaper."""
+    if not (0.08 <= x <= 0.92 and 0.1 <= y <= 0.9):
+        return None
+    if 0.18 <= x <= 0.82 and 0.18 <= y <= 0.32:
+        return (40, 40, 50)
+    if 0.18 <= x <= 0.82 and y >= 0.42 and y <= 0.82 and (y - 0.42) % 0.13 < 0.06:
+        return (130, 130, 140)
+    return (250, 250, 250) if 0.12 <= x <= 0.88 and 0.14 <= y <= 0.86 else (90, 90, 100)
+
+
+def gif(shape, width, height):
+    """A GIF89a picture with one transparent colour and a 6 x 6 x 6 colour cube."""
+    pixels = render(shape, width, height)
+    palette = [(255, 255, 255)]  # index 0 is transparent
+    indexes = {}
+    data = bytearray()
+    for row in pixels:
+        for r, g, b, a in row:
+            if a < 128:
+                data.append(0)
+                continue
+            colour = tuple(int(round(c / 51)) * 51 for c in (r, g, b))
+            if colour not in indexes:
+                indexes[colour] = len(palette)
+                palette.append(colour)
+            data.append(indexes[colour])
+    depth = max(1, (len(palette) - 1).bit_length())
+    palette += [(0, 0, 0)] * ((1 << depth) - len(palette))
+    out = bytearray(b"GIF89a")
+    out += struct.pack("<HHBBB", width, height, 0xF0 | (depth - 1), 0, 0)
+    out += b"".join(bytes(c) for c in palette)
+    out += bytes([0x21, 0xF9, 4, 0x01, 0, 0, 0, 0])  # transparent colour 0
+    out += b"\x2c" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+    minimum = max(2, depth)
+    out += bytes([minimum])
+    encoded = lzw(data, minimum)
+    for i in range(0, len(encoded), 255):
+        chunk = encoded[i:i + 255]
+        out += bytes([len(chunk)]) + chunk
+    out += b"\x00\x3b"
+    return bytes(out)
+
+
+def lzw(data, minimum):
+    clear, end = 1 << minimum, (1 << minimum) + 1
+    bits = bitcount = 0
+    out = bytearray()
+
+    def emit(code, size):
+        nonlocal bits, bitcount
+        bits |= code << bitcount
+        bitcount += size
+        while bitcount >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            bitcount -= 8
+
+    def fresh():
+        return {bytes([i]): i for i in range(clear)}, end + 1, minimum + 1
+
+    table, next_code, size = fresh()
+    emit(clear, size)
+    word = b""
+    for value in data:
+        candidate = word + bytes([value])
+        if candidate in table:
+            word = candidate
+            continue
+        emit(table[word], size)
+        if next_code < 4096:
+            table[candidate] = next_code
+            next_code += 1
+            if next_code > (1 << size) and size < 12:
+                size += 1
+        else:
+            emit(clear, size)
+            table, next_code, size = fresh()
+        word = bytes([value])
+    if word:
+        emit(table[word], size)
+    emit(end, size)
+    if bitcount:
+        out.append(bits & 0xFF)
+    return bytes(out)
+
+
 def main():
     target = Path(sys.argv[1])
     target.mkdir(parents=True, exist_ok=True)
@@ -172,6 +303,11 @@ def main():
         (target / f"{name}.ico").write_bytes(ico(shape))
     for name, shape in (("report", report_glyph), ("large", large_glyph), ("small", small_glyph)):
         (target / f"{name}.ico").write_bytes(ico(shape, GLYPH_SIZES))
+    # The local page's pictures.
+    for name, shape, width, height in (("file", page_logo, 67, 69), ("home", home, 16, 16),
+                                       ("files", folder, 16, 16), ("software", software, 16, 16),
+                                       ("news", news, 15, 16)):
+        (target / f"{name}.gif").write_bytes(gif(shape, width, height))
 
 
 if __name__ == "__main__":
