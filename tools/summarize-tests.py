@@ -7,6 +7,11 @@ from pathlib import Path
 passed = failed = skipped = 0
 for report in sorted(Path(sys.argv[1]).glob("*.xml")):
     for case in ET.parse(report).iter("testcase"):
+        # Figures a test records about itself.
+        figures = {p.get("name"): p.get("value") for p in case.iter("property")}
+        if figures:
+            listed = ", ".join(f"{k} {v}" for k, v in figures.items())
+            print(f"{report.stem}: {case.get('classname')}.{case.get('name')}: {listed}")
         if case.find("failure") is not None or case.find("error") is not None:
             failed += 1
         elif case.get("result") == "skipped" or case.find("skipped") is not None:

@@ -20,6 +20,7 @@ echo "== host tests"
 ctest --preset host
 echo "== Windows tests under wine64"
 tools/wine-prefix.sh build/win64 >/dev/null
+tools/fetch-wine-i386.sh build
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 

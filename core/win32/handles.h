@@ -55,6 +55,7 @@ class UniqueInvalidHandle {
 };
 
 using UniqueSnapshot = UniqueInvalidHandle<&::CloseHandle>;
+using UniqueFileHandle = UniqueInvalidHandle<&::CloseHandle>;
 using UniqueFind = UniqueInvalidHandle<&::FindClose>;
 
 // A process handle is usable when it is neither null nor INVALID_HANDLE_VALUE; an unusable one

@@ -1,0 +1,157 @@
+#include "info/version_block.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
+namespace runlens {
+namespace {
+
+// Latin-1 stands in for the system's ANSI code page.
+class Latin1Codec : public AnsiCodec {
+  public:
+    std::string FromUtf16(std::u16string_view text) const override {
+        std::string out;
+        for (const char16_t c : text)
+            out += c < 0x100 ? static_cast<char>(c) : '?';
+        return out;
+    }
+    std::u16string ToUtf16(std::string_view text) const override {
+        std::u16string out;
+        for (const char c : text)
+            out += static_cast<char16_t>(static_cast<unsigned char>(c));
+        return out;
+    }
+};
+
+void Pad4(std::vector<std::uint8_t>& bytes, std::size_t start) {
+    while ((bytes.size() - start) % 4)
+        bytes.push_back(0);
+}
+
+// A node of the older 8-bit layout: length, value length, key, value, children.
+std::vector<std::uint8_t> Node8(std::string_view key, std::string_view value,
+                                const std::vector<std::vector<std::uint8_t>>& children = {}) {
+    std::vector<std::uint8_t> node(4, 0);
+    node.insert(node.end(), key.begin(), key.end());
+    node.push_back(0);
+    Pad4(node, 0);
+    node.insert(node.end(), value.begin(), value.end());
+    const std::size_t valueLength = value.size();
+    for (const auto& child : children) {
+        Pad4(node, 0);
+        node.insert(node.end(), child.begin(), child.end());
+    }
+    node[0] = static_cast<std::uint8_t>(node.size());
+    node[1] = static_cast<std::uint8_t>(node.size() >> 8);
+    node[2] = static_cast<std::uint8_t>(valueLength);
+    return node;
+}
+
+std::vector<std::uint8_t> EightBitBlock() {
+    using std::string_view_literals::operator""sv;
+    auto strings =
+        Node8("040904E4", "",
+              {Node8("FileDescription", "Old tool\0"sv), Node8("CompanyName", "Old firm\0"sv)});
+    auto block = Node8("VS_VERSION_INFO", "", {Node8("StringFileInfo", "", {strings})});
+    block.resize(block.size() * 2, 0);
+    return block;
+}
+
+TEST(VersionBlock, ReadsTheEightBitLayout) {
+    auto block = EightBitBlock();
+    Latin1Codec codec;
+    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec),
+              "Old tool");
+    EXPECT_EQ(QueryVersionText(block, "\\stringfileinfo\\040904e4\\companyname", codec),
+              "Old firm");
+    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\ProductName\\", codec),
+              std::nullopt);
+    EXPECT_EQ(QueryVersionTranslation(block, codec), std::nullopt);
+}
+
+std::vector<std::uint8_t> Fixture(const char* name) {
+    std::ifstream in(std::string(RUNLENS_VERSION_FIXTURES) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(VersionBlock, FindsTheResourceInPe32AndPe32Plus) {
+    for (const char* name : {"ja_1252-x86_64.dll", "ja_1252-i686.dll"}) {
+        const auto file = Fixture(name);
+        const auto resource = FindVersionResource(file, 0x0411);
+        ASSERT_TRUE(resource) << name;
+        std::vector<std::uint8_t> block(VersionBufferSize(*resource));
+        std::copy(resource->begin(), resource->end(), block.begin());
+        Latin1Codec codec;
+        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\041104E4\\ProductName\\", codec),
+                  "Japanese product");
+        EXPECT_EQ(QueryVersionTranslation(block, codec), 0x04E40411u);
+    }
+    EXPECT_FALSE(FindVersionResource(Fixture("no_version-x86_64.dll"), 0x0411));
+}
+
+TEST(VersionBlock, MalformedInputIsNotFound) {
+    Latin1Codec codec;
+    const std::vector<std::vector<std::uint8_t>> blocks = {
+        {},
+        {0x06, 0x00},
+        // A node whose key runs to the end of the block without a terminator.
+        {0x40, 0x00, 0x00, 0x00, 0x01, 0x00, 'V', 0x00, 'S', 0x00},
+        // A child of length zero.
+        {0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 'V',  0x00, 0x00, 0x00,
+         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}};
+    for (auto block : blocks) {
+        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec),
+                  std::nullopt);
+        EXPECT_EQ(QueryVersionTranslation(block, codec), std::nullopt);
+    }
+    for (const std::vector<std::uint8_t>& file : std::vector<std::vector<std::uint8_t>>{
+             {}, {'M', 'Z'}, std::vector<std::uint8_t>(64, 0xFF)}) {
+        EXPECT_FALSE(FindVersionResource(file, 0x0409));
+    }
+}
+
+// Random damage to real blocks and files: nothing may read outside them (the sanitizers watch).
+// RUNLENS_FUZZ_ITERATIONS sets a longer run.
+TEST(VersionBlock, SurvivesRandomDamage) {
+    const char* configured = std::getenv("RUNLENS_FUZZ_ITERATIONS");
+    const long iterations = configured ? std::atol(configured) : 3000;
+    std::mt19937 random(20261210);
+    Latin1Codec codec;
+    const std::vector<std::vector<std::uint8_t>> seeds = {
+        Fixture("ja_1252-x86_64.dll"), Fixture("ja_1252-i686.dll"),
+        Fixture("no_translation-x86_64.dll"), EightBitBlock()};
+    const char* paths[] = {"StringFileInfo\\041104E4\\ProductName\\",
+                           "StringFileInfo\\040904E4\\FileDescription\\", "\\", "\\\\\\",
+                           "StringFileInfo"};
+    long found = 0;
+    for (long i = 0; i < iterations; ++i) {
+        std::vector<std::uint8_t> bytes = seeds[random() % seeds.size()];
+        if (random() % 4 == 0) {
+            bytes.resize(random() % (bytes.size() + 1));
+        }
+        const int flips = 1 + static_cast<int>(random() % 16);
+        for (int f = 0; f < flips && !bytes.empty(); ++f) {
+            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        }
+        std::vector<std::uint8_t> block = bytes;
+        if (const auto resource = FindVersionResource(bytes, 0x0411)) {
+            ++found;
+            block.assign(VersionBufferSize(*resource), 0);
+            std::copy(resource->begin(), resource->end(), block.begin());
+        }
+        for (const char* path : paths)
+            QueryVersionText(block, path, codec);
+        QueryVersionTranslation(block, codec);
+        ScanVersionBlock("ProductName", block);
+    }
+    RecordProperty("iterations", static_cast<int>(iterations));
+    EXPECT_GT(found, 0);
+}
+
+}  // namespace
+}  // namespace runlens

@@ -1,0 +1,96 @@
+#include "info/win32/win32_version.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/win32/handles.h"
+#include "core/win32/text.h"
+
+namespace runlens {
+namespace {
+
+// Larger files are not read whole: no program file is that big.
+constexpr ULONGLONG kLargestFile = 512ull << 20;
+
+// The value VerQueryValueA points at, if it lies inside the block.
+std::optional<std::size_t> QueryOffset(std::span<std::uint8_t> block, const char* path) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueA(block.data(), path, &value, &length) || !value)
+        return std::nullopt;
+    const auto* at = static_cast<const std::uint8_t*>(value);
+    if (at < block.data() || at >= block.data() + block.size())
+        return std::nullopt;
+    return static_cast<std::size_t>(at - block.data());
+}
+
+}  // namespace
+
+std::uint32_t Win32VersionApi::VersionInfoSize(std::string_view fileName) {
+    DWORD handle = 0;
+    return ::GetFileVersionInfoSizeA(std::string(fileName).c_str(), &handle);
+}
+
+bool Win32VersionApi::ReadVersionInfo(std::string_view fileName, std::span<std::uint8_t> block) {
+    return ::GetFileVersionInfoA(std::string(fileName).c_str(), 0, static_cast<DWORD>(block.size()),
+                                 block.data()) != FALSE;
+}
+
+std::optional<std::string> Win32VersionApi::QueryString(std::span<std::uint8_t> block,
+                                                        std::string_view subBlock) {
+    const auto offset = QueryOffset(block, std::string(subBlock).c_str());
+    if (!offset)
+        return std::nullopt;
+    const auto* text = reinterpret_cast<const char*>(block.data() + *offset);
+    return std::string(text, ::strnlen(text, block.size() - *offset));
+}
+
+std::optional<std::uint32_t> Win32VersionApi::QueryTranslation(std::span<std::uint8_t> block) {
+    const auto offset = QueryOffset(block, "\\VarFileInfo\\Translation");
+    if (!offset || block.size() - *offset < 4)
+        return std::nullopt;
+    std::uint32_t entry = 0;
+    std::memcpy(&entry, block.data() + *offset, sizeof(entry));
+    return entry;
+}
+
+std::uint16_t Win32VersionApi::UserDefaultLangId() {
+    return ::GetUserDefaultLangID();
+}
+
+std::string Win32AnsiCodec::FromUtf16(std::u16string_view text) const {
+    return AnsiFromWide(AsWide(text));
+}
+
+std::u16string Win32AnsiCodec::ToUtf16(std::string_view text) const {
+    return std::u16string(AsUtf16(WideFromAnsi(text)));
+}
+
+std::optional<std::vector<std::uint8_t>> Win32FileReader::ReadFile(std::string_view fileName) {
+    const std::string name(fileName);
+    char path[MAX_PATH];
+    const DWORD found = ::SearchPathA(nullptr, name.c_str(), nullptr, MAX_PATH, path, nullptr);
+    if (found == 0 || found >= MAX_PATH)
+        return std::nullopt;
+    const UniqueFileHandle file(::CreateFileA(path, GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) ||
+        static_cast<ULONGLONG>(size.QuadPart) > kLargestFile) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+         read != bytes.size())) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace runlens
