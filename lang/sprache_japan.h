@@ -31,4 +31,17 @@ inline constexpr std::string_view ShowInExplorerMenu = "ファイルの保存場
 // The status line at start-up; the site's host name follows it.
 inline constexpr std::string_view StatusNotice = "Runlens 2025-2026 ・ 情報サイト: ";
 
+// The local information page.
+inline constexpr std::string_view PageHome = "ホーム";
+inline constexpr std::string_view PageFiles = "ファイル";
+inline constexpr std::string_view PageSoftware = "ソフトウェア";
+inline constexpr std::string_view PageNews = "ニュース";
+inline constexpr std::string_view PageFileInformation = "_file_ファイル情報";
+inline constexpr std::string_view PageProcessBelongsTo =
+    "プロセス<b>_name_</b>は、<b>_company_</b>製ソフトウェア <b>_product_</b>に属します。";
+inline constexpr std::string_view PageUnknown = "不明";
+// "%0:sは、フォルダー%1:sにあります。": the file name, then the folder.
+inline constexpr std::string_view PageInFolderBefore = "は、フォルダー";
+inline constexpr std::string_view PageInFolderAfter = "にあります。";
+
 }  // namespace Sprache_Japan

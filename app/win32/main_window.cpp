@@ -13,8 +13,11 @@
 #include "app/sorting.h"
 #include "app/win32/controls.h"
 #include "app/win32/win32_shell.h"
+#include "core/win32/text.h"
 #include "core/site.h"
 #include "core/win32/text.h"
+#include "info/local_page.h"
+#include "info/win32/win32_local_page.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
 #include "lang/sprache_japan.h"
@@ -186,15 +189,9 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         self->hwnd_ = nullptr;
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    // An error that escapes a handler is shown, and the program goes on.
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        self->ShowError(error.what());
-    } catch (...) {
-        self->ShowError("unknown error");
-    }
-    return 0;
+    LRESULT result = 0;
+    self->RunHandler([&] { result = self->HandleMessage(message, wParam, lParam); });
+    return result;
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -552,8 +549,15 @@ void TForm1::OnCommand(int id, int code) {
     }
 }
 
+void TForm1::ShowLocalInfoPage() {
+    Win32LocalPageSystem system;
+    runlens::ShowLocalInfoPage(SelectedRow(), system, *webBrowser_);
+}
+
 void TForm1::ShowError(const char* what) noexcept {
     try {
+        if (errorBox_)
+            return errorBox_(what);
         ::MessageBoxW(hwnd_, WideFromUtf8(what).c_str(), kProductTitle, MB_OK | MB_ICONERROR);
     } catch (...) {
         ::MessageBeep(MB_ICONERROR);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
@@ -54,6 +57,27 @@ class TForm1 {
     // The row selected in the list; null when none is.
     const ProcessRow* SelectedRow() const;
 
+    // The local information page of the selected row, in the browser pane.
+    void ShowLocalInfoPage();
+
+    // Runs a handler as the window procedure does: an error that escapes it is shown in the
+    // error box, and the program goes on.
+    template <typename Handler>
+    void RunHandler(Handler&& handler) noexcept {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            ShowError(error.what());
+        } catch (...) {
+            ShowError("unknown error");
+        }
+    }
+
+    // Where errors are shown; the application's error box unless replaced (by tests).
+    void SetErrorBox(std::function<void(const std::string& message)> errorBox) {
+        errorBox_ = std::move(errorBox);
+    }
+
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
@@ -95,6 +119,7 @@ class TForm1 {
     UniqueImageList largeImageList_;
     std::unique_ptr<Win32ProcessListView> rows_;
     std::unique_ptr<WebBrowser> webBrowser_;
+    std::function<void(const std::string& message)> errorBox_;
 };
 
 }  // namespace runlens

@@ -22,8 +22,4 @@ void Win32Shell::Beep() {
     ::MessageBeep(MB_OK);
 }
 
-bool IsAnsiLeadByte(unsigned char byte) {
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}
-
 }  // namespace runlens

@@ -20,7 +20,4 @@ class Win32Shell final : public Shell {
     HWND mainWindow_;
 };
 
-// The lead-byte test of the system's ANSI code page.
-bool IsAnsiLeadByte(unsigned char byte);
-
 }  // namespace runlens

@@ -44,6 +44,8 @@ class UniqueInvalidHandle {
     ~UniqueInvalidHandle() { reset(); }
 
     HANDLE get() const noexcept { return handle_; }
+    // Gives the handle up without closing it.
+    HANDLE release() noexcept { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
     explicit operator bool() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
     void reset() noexcept {
         if (handle_ != INVALID_HANDLE_VALUE)

@@ -30,4 +30,16 @@ std::string ToNarrow(UINT codePage, std::wstring_view text) {
     return narrow;
 }
 
+std::string AnsiLocaleUpper(std::string_view text) {
+    std::string upper(text);
+    if (!upper.empty() && upper.size() <= MAXDWORD) {
+        ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+    }
+    return upper;
+}
+
+bool IsAnsiLeadByte(unsigned char byte) {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
 }  // namespace runlens

@@ -195,10 +195,7 @@ std::uint64_t Win32InventorySystem::GetFileSizeOf(std::string_view path) {
 }
 
 std::string Win32InventorySystem::LocaleUpper(std::string_view text) {
-    std::string upper(text);
-    if (!upper.empty())
-        ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    return upper;
+    return AnsiLocaleUpper(text);
 }
 
 }  // namespace runlens

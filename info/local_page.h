@@ -1,0 +1,75 @@
+// The local information page: the template filled with the row's file, folder and version
+// strings, written to a new temporary file and shown in the browser pane.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/browser_pane.h"
+#include "core/process_row.h"
+#include "core/text_rules.h"
+#include "info/version_strings.h"
+
+namespace runlens {
+
+// Every occurrence of pattern, byte for byte, left to right; inserted text is never searched
+// again and matches never overlap. An empty pattern changes nothing.
+std::string ReplaceAllExact(std::string_view text, std::string_view pattern,
+                            std::string_view replacement);
+
+// What the case-insensitive replacement needs of the system: the user's locale upper-casing
+// (it keeps every byte's position) and the ANSI code page's lead bytes.
+struct LocaleRules {
+    std::string (*upper)(std::string_view text);
+    LeadBytePredicate isLeadByte;
+};
+
+// The same, with the occurrences found after upper-casing text and pattern by the locale; an
+// occurrence that would begin on the second byte of a double-byte character is not taken.
+std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
+                             std::string_view replacement, const LocaleRules& rules);
+
+// What the page shows of a row: file name and folder as the row holds them (ANSI).
+struct RowValues {
+    std::string fileName;
+    std::string folder;  // empty when the row has no usable folder
+};
+
+// The folder is kept when it is at least 4 characters long and does not begin with a space;
+// the file name is then the path's last part, otherwise the row's caption.
+RowValues MakeRowValues(const ProcessRow& row, LeadBytePredicate isLeadByte);
+
+// Escapes &, <, > and the double quote, so that a value stands in the page as text.
+std::string EscapeHtml(std::string_view utf8);
+
+struct PageInputs {
+    std::string_view templateText;  // the page template, UTF-8
+    std::string_view programPath;   // the program file's full path, UTF-8
+    std::string_view siteHost;
+    std::string fileName;    // UTF-8, not yet escaped
+    std::string folder;      // UTF-8, not yet escaped; empty without a folder
+    VersionStrings strings;  // UTF-8, not yet escaped; empty when none were read
+};
+
+// The filled page (without the line end the file adds).
+std::string BuildLocalPage(const PageInputs& inputs, const LocaleRules& rules);
+
+// The system's side of showing the page.
+class LocalPageSystem {
+  public:
+    virtual ~LocalPageSystem() = default;
+    virtual std::string LoadTextResource(std::string_view name) = 0;
+    virtual std::string ProgramPathUtf8() = 0;
+    virtual std::string Utf8FromAnsi(std::string_view text) = 0;
+    virtual bool ReadVersionStrings(std::string_view fileName, VersionStrings& strings) = 0;
+    virtual const LocaleRules& Rules() = 0;
+    // Writes the page and a CR LF to a new temporary file named by the system (prefix "htm")
+    // and returns the file's full path (ANSI); throws std::runtime_error on an I/O error.
+    virtual std::string WriteTemporaryPage(std::string_view page) = 0;
+    virtual std::u16string WideFromAnsi(std::string_view text) = 0;
+};
+
+// Shows the local page of the selected row; the pane stays blank without a row.
+void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, BrowserPane& pane);
+
+}  // namespace runlens
