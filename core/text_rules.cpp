@@ -11,6 +11,15 @@ std::string AsciiUpper(std::string_view text) {
     return out;
 }
 
+std::string LowerBytes(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 0x20);
+    }
+    return out;
+}
+
 PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte) {
     std::size_t split = 0;  // just past the last separator
     for (std::size_t i = 0; i < path.size(); ++i) {

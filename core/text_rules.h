@@ -9,6 +9,10 @@ namespace runlens {
 // Upper-cases the ASCII letters a to z and nothing else.
 std::string AsciiUpper(std::string_view text);
 
+// Lower-cases byte by byte: every byte from 0x41 to 0x5A gets 0x20 added, also where it is the
+// second byte of a double-byte character.
+std::string LowerBytes(std::string_view text);
+
 constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size())
         return false;

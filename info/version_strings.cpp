@@ -5,6 +5,8 @@
 #include <exception>
 #include <vector>
 
+#include "core/text_rules.h"
+
 namespace runlens {
 namespace {
 
@@ -16,13 +18,6 @@ constexpr std::uint16_t kUnitedStatesEnglish = 0x0409;
 std::string ValueBufferText(std::string_view value) {
     value = value.substr(0, value.find('\0'));
     return std::string(value.substr(0, kMaxValueLength));
-}
-
-void LowerAscii(std::string& text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
-    }
 }
 
 }  // namespace
@@ -56,11 +51,7 @@ std::string ScanVersionBlock(std::string_view key, std::span<const std::uint8_t>
 
     std::size_t at = text.find(key);
     if (at == std::string::npos) {
-        std::string lowerText = text;
-        std::string lowerKey(key);
-        LowerAscii(lowerText);
-        LowerAscii(lowerKey);
-        at = lowerText.find(lowerKey);
+        at = LowerBytes(text).find(LowerBytes(key));
         if (at == std::string::npos)
             return {};
     }

@@ -7,8 +7,8 @@ packages=(
   cmake ninja-build g++ clang-format
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine64 xvfb xauth x11-utils imagemagick fonts-vlgothic locales
-  python3
+  wine64 libgnutls30 xvfb xauth x11-utils imagemagick fonts-vlgothic locales
+  python3 openssl iproute2 util-linux
 )
 
 missing=()

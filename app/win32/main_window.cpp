@@ -17,6 +17,7 @@
 #include "core/site.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
+#include "info/win32/win32_internet.h"
 #include "info/win32/win32_local_page.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
@@ -136,6 +137,34 @@ int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
 }
 
 }  // namespace
+
+// The lookup's view of the system: WinInet with the program's user agent, the status line
+// and the notice dialog.
+class TForm1::LookupBridge final : public LookupSystem {
+  public:
+    explicit LookupBridge(TForm1& form) : form_(form) {}
+
+    bool UrlExists(std::string_view address) override {
+        return runlens::UrlExists(address, AgentString);
+    }
+    std::string FetchUrlText(std::string_view address) override {
+        return runlens::FetchUrlText(address, AgentString);
+    }
+    std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
+    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
+    void ShowStatus(std::string_view text) override {
+        form_.ShowStatus(runlens::WideFromAnsi(text));
+    }
+    void ShowNoticeMessage(std::string_view message) override {
+        form_.ShowNotice(DecodeNoticeMessage(message));
+    }
+    std::u16string WideFromAnsi(std::string_view text) override {
+        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
+    }
+
+  private:
+    TForm1& form_;
+};
 
 TForm1::TForm1(HINSTANCE instance) : instance_(instance) {}
 
@@ -300,6 +329,10 @@ void TForm1::CreateControls() {
     webBrowserHost_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
     webBrowser_ = std::make_unique<WebBrowser>(webBrowserHost_,
                                                [this](const char* what) { ShowError(what); });
+    lookupBridge_ = std::make_unique<LookupBridge>(*this);
+    lookup_ = std::make_unique<OnlineLookup>(
+        *lookupBridge_, *webBrowser_, [this] { return SelectedRow(); },
+        [this] { ShowLocalInfoPage(); });
     statusBar_ = child(hwnd_, 0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, kStatusBarId);
 
     popupMenu_.reset(::CreatePopupMenu());
@@ -522,6 +555,9 @@ void TForm1::ShowPopupMenu(LPARAM screenPoint) {
 LRESULT TForm1::OnNotify(const NMHDR& header) {
     if (header.hwndFrom == listView_ && header.code == LVN_COLUMNCLICK) {
         ListViewColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+    } else if (header.hwndFrom == listView_ && header.code == NM_CLICK) {
+        // Left clicks only, on a row or on empty space; keyboard selection sends no NM_CLICK.
+        ListViewClick();
     }
     return 0;
 }
@@ -547,6 +583,32 @@ void TForm1::OnCommand(int id, int code) {
         default:
             break;
     }
+}
+
+void TForm1::ListViewClick() {
+    lookup_->LookupProcess();
+}
+
+void TForm1::ShowStatus(const std::wstring& text) {
+    ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring TForm1::StatusText() const {
+    // Windows answers for the simple panel by its own index, Wine by the first part's.
+    wchar_t text[1024] = {};
+    const auto length = LOWORD(::SendMessageW(statusBar_, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0));
+    if (length < 1024)
+        ::SendMessageW(statusBar_, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    if (!text[0])
+        ::SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void TForm1::ShowNotice(const std::wstring& message) {
+    if (noticeBox_)
+        return noticeBox_(message);
+    // No icon, one button, centred on the screen; the program waits until it is closed.
+    ::MessageBoxW(nullptr, message.c_str(), kProductTitle, MB_OK | MB_TASKMODAL);
 }
 
 void TForm1::ShowLocalInfoPage() {

@@ -11,6 +11,7 @@
 
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
+#include "info/online_lookup.h"
 
 namespace runlens {
 
@@ -42,7 +43,7 @@ class TForm1 {
     HWND Handle() const { return hwnd_; }
     HWND ListView() const { return listView_; }
     int Dpi() const { return dpi_; }
-    const Win32ProcessListView& Rows() const { return *rows_; }
+    Win32ProcessListView& Rows() const { return *rows_; }
     WebBrowser& Browser() const { return *webBrowser_; }
     HMENU PopupMenu() const { return popupMenu_.get(); }
 
@@ -57,6 +58,8 @@ class TForm1 {
     // The row selected in the list; null when none is.
     const ProcessRow* SelectedRow() const;
 
+    // The left click in the list: the site's page of the selected row, or the local page.
+    void ListViewClick();
     // The local information page of the selected row, in the browser pane.
     void ShowLocalInfoPage();
 
@@ -77,6 +80,12 @@ class TForm1 {
     void SetErrorBox(std::function<void(const std::string& message)> errorBox) {
         errorBox_ = std::move(errorBox);
     }
+    // Where the site's notice message is shown; a message box unless replaced (by tests).
+    void SetNoticeBox(std::function<void(const std::wstring& message)> noticeBox) {
+        noticeBox_ = std::move(noticeBox);
+    }
+    // The text of the status line.
+    std::wstring StatusText() const;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -93,6 +102,8 @@ class TForm1 {
     void ShowPopupMenu(LPARAM screenPoint);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
+    void ShowStatus(const std::wstring& text);
+    void ShowNotice(const std::wstring& message);
     void ShowError(const char* what) noexcept;
     int S(int pixels) const;
 
@@ -120,6 +131,10 @@ class TForm1 {
     std::unique_ptr<Win32ProcessListView> rows_;
     std::unique_ptr<WebBrowser> webBrowser_;
     std::function<void(const std::string& message)> errorBox_;
+    std::function<void(const std::wstring& message)> noticeBox_;
+    class LookupBridge;
+    std::unique_ptr<LookupBridge> lookupBridge_;
+    std::unique_ptr<OnlineLookup> lookup_;
 };
 
 }  // namespace runlens

@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""The reference information site, for tests and the demo. Serves on 127.0.0.1 only.
+
+  GET /fairu/<name>          a page from the pages folder: 200, or 404 when there is none;
+                             <name>.redirect holds the path it redirects to (302)
+  GET /cgi-bin/runlens.pl?<code>
+                             the notice script: the reply file's bytes ("OK" by default)
+  GET /bytes/<n>             n bytes, for reading tests
+  CONNECT host:443           with --tls-cert: a TLS tunnel to this same site (https://)
+
+Requests may come in absolute form (GET http://host/path), as WinInet sends them through a
+proxy. Every request is logged as one JSON line: path (with query), User-Agent, host.
+The site stops by itself after --lifetime seconds.
+"""
+import argparse
+import json
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from pathlib import Path
+from urllib.parse import urlsplit
+
+
+def make_handler(pages, reply_file, log_file, lock, tls):
+    class Handler(BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, format, *args):  # the JSON log is the record
+            pass
+
+        def send_body(self, status, body, content_type="text/html; charset=utf-8", headers=()):
+            self.send_response(status)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+            for name, value in headers:
+                self.send_header(name, value)
+            self.end_headers()
+            self.wfile.write(body)
+
+        def do_CONNECT(self):
+            """An https:// address through the proxy: a TLS tunnel to this same site."""
+            if tls is None:
+                self.send_body(405, b"no TLS here", "text/plain")
+                return
+            self.send_response(200, "Connection established")
+            self.end_headers()
+            try:
+                tunnel = tls.wrap_socket(self.connection, server_side=True)
+            except OSError:
+                self.close_connection = True
+                return
+            Handler(tunnel, self.client_address, self.server)
+            self.close_connection = True
+
+        def do_GET(self):
+            target = urlsplit(self.path)
+            path = target.path + ("?" + target.query if target.query else "")
+            host = target.netloc or self.headers.get("Host", "")
+            with lock:
+                with open(log_file, "a", encoding="utf-8") as log:
+                    log.write(json.dumps({"path": path, "agent": self.headers.get("User-Agent", ""),
+                                          "host": host}) + "\n")
+            if target.path.startswith("/fairu/"):
+                name = target.path[len("/fairu/"):]
+                page = pages / name
+                redirect = pages / (name + ".redirect")
+                if "/" not in name and redirect.is_file():
+                    self.send_body(302, b"", headers=[("Location", redirect.read_text().strip())])
+                elif "/" not in name and page.is_file():
+                    self.send_body(200, page.read_bytes())
+                else:
+                    self.send_body(404, b"<html><head><title>404 Not Found</title></head></html>")
+            elif target.path == "/cgi-bin/runlens.pl":
+                reply = Path(reply_file).read_bytes() if reply_file else b"OK"
+                self.send_body(200, reply, "text/plain")
+            elif target.path.startswith("/bytes/") and target.path[7:].isdigit():
+                count = min(int(target.path[7:]), 1 << 22)
+                self.send_body(200, (b"0123456789" * (count // 10 + 1))[:count], "text/plain")
+            else:
+                self.send_body(404, b"not here", "text/plain")
+
+    return Handler
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--port-file")
+    parser.add_argument("--pages", required=True)
+    parser.add_argument("--reply-file")
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--lifetime", type=float, default=600)
+    parser.add_argument("--tls-cert", help="certificate and key (PEM) for https:// through CONNECT")
+    options = parser.parse_args()
+
+    tls = None
+    if options.tls_cert:
+        import ssl
+        tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        tls.load_cert_chain(options.tls_cert)
+    handler = make_handler(Path(options.pages), options.reply_file, options.log,
+                           threading.Lock(), tls)
+    server = ThreadingHTTPServer(("127.0.0.1", options.port), handler)
+    server.daemon_threads = True
+    if options.port_file:
+        Path(options.port_file).write_text(str(server.server_address[1]))
+    threading.Timer(options.lifetime, server.shutdown).start()
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
