@@ -20,13 +20,6 @@ namespace {
 
 class LookupEndToEnd : public testing::ReferenceSite {
   protected:
-    static void SetUpTestSuite() {
-        ::OleInitialize(nullptr);
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-    static void TearDownTestSuite() { ::OleUninitialize(); }
-
     // Puts a row into the list, selects it, and clicks it as the list control reports a click.
     static void ClickRow(TForm1& form, const ProcessRow& row) {
         form.Rows().AppendRow(row);

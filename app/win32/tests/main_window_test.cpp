@@ -28,12 +28,6 @@ std::wstring WindowText(HWND hwnd) {
 
 class MainWindow : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        ::OleInitialize(nullptr);
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-    static void TearDownTestSuite() { ::OleUninitialize(); }
     void SetUp() override {
         form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
         ASSERT_TRUE(form_->Create());

@@ -27,8 +27,6 @@ std::string OwnImagePath() {
 class ListViewFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-        ASSERT_TRUE(::InitCommonControlsEx(&controls));
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         listView_ = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400,
                                       nullptr, nullptr, instance, nullptr);

@@ -17,9 +17,6 @@ namespace {
 
 class BrowserHost : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { ::OleInitialize(nullptr); }
-    static void TearDownTestSuite() { ::OleUninitialize(); }
-
     void SetUp() override {
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         ASSERT_TRUE(RegisterControlClasses(instance));

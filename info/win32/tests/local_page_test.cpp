@@ -12,6 +12,7 @@
 
 #include "app/win32/main_window.h"
 #include "tests/fakes/recording_browser.h"
+#include "tests/win32/test_environment.h"
 
 namespace runlens {
 namespace {
@@ -89,17 +90,7 @@ TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
     EXPECT_EQ(ReadFile(first), ReadFile(second));
 }
 
-class LocalPageErrors : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        ::OleInitialize(nullptr);
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-        ::InitCommonControlsEx(&controls);
-    }
-    static void TearDownTestSuite() { ::OleUninitialize(); }
-};
-
-TEST_F(LocalPageErrors, UnwritableTemporaryFolderShowsTheErrorBox) {
+TEST(LocalPageErrors, UnwritableTemporaryFolderShowsTheErrorBox) {
     TForm1 form(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(form.Create());
     std::vector<std::string> errors;
@@ -125,16 +116,7 @@ TEST_F(LocalPageErrors, UnwritableTemporaryFolderShowsTheErrorBox) {
     EXPECT_NE(form.SelectedRow(), nullptr);
 }
 
-class JapaneseLocalePage : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (::GetACP() == 932)
-            return;
-        if (std::getenv("RUNLENS_REQUIRE_JAPANESE"))
-            FAIL() << "code page " << ::GetACP();
-        GTEST_SKIP() << "needs code page 932";
-    }
-};
+class JapaneseLocalePage : public testing::JapaneseLocaleTest {};
 
 TEST_F(JapaneseLocalePage, SystemTextsBecomeUtf8) {
     Win32LocalPageSystem system;

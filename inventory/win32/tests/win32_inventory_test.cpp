@@ -11,6 +11,7 @@
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
 #include "lang/sprache_japan.h"
+#include "tests/win32/test_environment.h"
 
 namespace runlens {
 namespace {
@@ -135,18 +136,7 @@ TEST(Win32Inventory, LocaleUpperAndServiceManager) {
     }
 }
 
-// Under LANG=ja_JP.UTF-8 Wine runs with code page 932 and language 0x0411.
-class JapaneseLocale : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (::GetACP() == 932)
-            return;
-        // The Japanese test run sets this, so that a missing locale fails instead of skipping.
-        if (std::getenv("RUNLENS_REQUIRE_JAPANESE"))
-            FAIL() << "code page " << ::GetACP();
-        GTEST_SKIP() << "needs code page 932, have " << ::GetACP();
-    }
-};
+class JapaneseLocale : public testing::JapaneseLocaleTest {};
 
 TEST_F(JapaneseLocale, StatusTextIsJapaneseAndSurvivesTrimming) {
     EXPECT_EQ(::GetUserDefaultLangID(), 0x0411);
