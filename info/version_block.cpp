@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::uint16_t kVsFileInfo = 16;    // resource type of version resources
 constexpr std::uint16_t kVsVersionInfo = 1;  // their resource id
-constexpr std::size_t kFixedFileInfoSize = 52;
 constexpr char kTailSignature[4] = {'F', 'E', '2', 'X'};
 
 // Little-endian reads that fail outside the bytes.

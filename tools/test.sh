@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds all three targets and runs every test: the portable rules natively under the
-# sanitizers, the Win32 side under wine64 (in English and in a Japanese locale).
+# sanitizers and their fuzz targets for a bounded run, the Win32 side under wine64 (in English
+# and in a Japanese locale).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +10,7 @@ tools/setup.sh
 echo "== layout"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
-for preset in host win64 win32; do
+for preset in host fuzz win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
@@ -18,6 +19,8 @@ done
 rm -rf build/results
 echo "== host tests"
 ctest --preset host
+echo "== fuzz targets, a bounded run each"
+ctest --preset fuzz
 echo "== Windows tests under wine64"
 tools/wine-prefix.sh build/win64 >/dev/null
 tools/fetch-wine-i386.sh build

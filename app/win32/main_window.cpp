@@ -125,17 +125,6 @@ bool ColumnRightAligned(HWND listView, int column) {
     return (spec.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
 }
 
-struct SortRequest {
-    int key;
-    bool rightAligned;
-};
-
-int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
-    const auto& sort = *reinterpret_cast<const SortRequest*>(request);
-    return CompareRows(*reinterpret_cast<const ProcessRow*>(row1),
-                       *reinterpret_cast<const ProcessRow*>(row2), sort.key, sort.rightAligned);
-}
-
 }  // namespace
 
 // The lookup's view of the system: WinInet with the program's user agent, the status line
@@ -509,13 +498,12 @@ void TForm1::SmallSpeedButtonClick() {
 void TForm1::ListViewColumnClick(int column) {
     // The column's direction flag lives in its minimum width.
     int flag = ColumnMinWidth(listView_, column);
-    const SortRequest request{NextSortKey(column, flag), ColumnRightAligned(listView_, column)};
+    const int sortKey = NextSortKey(column, flag);
     LVCOLUMNW spec{};
     spec.mask = LVCF_MINWIDTH;
     spec.cxMin = flag;
     ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
-    ::SendMessageW(listView_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
-                   reinterpret_cast<LPARAM>(&CompareItems));
+    SortRows(listView_, sortKey, ColumnRightAligned(listView_, column));
 }
 
 const ProcessRow* TForm1::SelectedRow() const {

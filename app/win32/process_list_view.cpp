@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 
+#include "app/sorting.h"
 #include "core/win32/text.h"
 #include "resources/resource_ids.h"
 
@@ -22,7 +23,24 @@ void SetSubItemText(HWND listView, int item, int subItem, const std::string& ans
                    reinterpret_cast<LPARAM>(&column));
 }
 
+struct SortRequest {
+    int key;
+    bool rightAligned;
+};
+
+int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
+    const auto& sort = *reinterpret_cast<const SortRequest*>(request);
+    return CompareRows(*reinterpret_cast<const ProcessRow*>(row1),
+                       *reinterpret_cast<const ProcessRow*>(row2), sort.key, sort.rightAligned);
+}
+
 }  // namespace
+
+void SortRows(HWND listView, int sortKey, bool rightAligned) {
+    const SortRequest request{sortKey, rightAligned};
+    ::SendMessageW(listView, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
+                   reinterpret_cast<LPARAM>(&CompareItems));
+}
 
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size) {
     UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 64, 64));

@@ -17,6 +17,9 @@ using UniqueImageList = Unique<HIMAGELIST, &::ImageList_Destroy>;
 // system-process emblem at index 0 and the generic program symbol at index 1.
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
 
+// Sorts the list's rows by the list control's own item sort with CompareRows.
+void SortRows(HWND listView, int sortKey, bool rightAligned);
+
 class Win32ProcessListView final : public ProcessListView {
   public:
     Win32ProcessListView(HWND listView, HIMAGELIST smallImages, HIMAGELIST largeImages)

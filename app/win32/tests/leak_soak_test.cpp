@@ -1,0 +1,119 @@
+// A thousand cycles of what a session does — fill the list, look a process up on the site,
+// show the local page — leave the handle, GDI and USER counts and the private bytes where they
+// were after the first few.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/agent_string.h"
+#include "app/win32/process_list_view.h"
+#include "core/win32/text.h"
+#include "info/local_page.h"
+#include "info/online_lookup.h"
+#include "info/win32/win32_internet.h"
+#include "info/win32/win32_local_page.h"
+#include "inventory/process_list.h"
+#include "inventory/win32/win32_inventory.h"
+#include "tests/fakes/recording_browser.h"
+#include "tests/win32/reference_site.h"
+#include "tests/win32/resource_counts.h"
+
+namespace runlens {
+namespace {
+
+class SiteLookup : public LookupSystem {
+  public:
+    bool UrlExists(std::string_view address) override {
+        return runlens::UrlExists(address, "runlens-soak/1");
+    }
+    std::string FetchUrlText(std::string_view address) override {
+        return runlens::FetchUrlText(address, "runlens-soak/1");
+    }
+    std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
+    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
+    void ShowStatus(std::string_view) override {}
+    void ShowNoticeMessage(std::string_view) override {}
+    std::u16string WideFromAnsi(std::string_view text) override {
+        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
+    }
+};
+
+std::size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(),
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    return std::max(memory.PrivateUsage, memory.PagefileUsage);
+}
+
+class LeakSoak : public testing::ReferenceSite {};
+
+TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    Win32InventorySystem inventory;
+    Win32LocalPageSystem pages;
+    SiteLookup site;
+    testing::RecordingBrowser pane;
+    const ProcessRow explorer{"explorer.exe", "C:\\windows\\explorer.exe", "", 1};
+    const ProcessRow* selected = &explorer;
+    OnlineLookup lookup(
+        site, pane, [&] { return selected; }, [&] { ShowLocalInfoPage(selected, pages, pane); });
+    const ProcessRow unknown{"soak-unknown.exe", "C:\\windows\\system32\\soak-unknown.exe", "", 1};
+
+    auto cycle = [&] {
+        const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300,
+                                            200, nullptr, nullptr, instance, nullptr);
+        {
+            auto small = CreateProcessImageList(instance, 16);
+            auto large = CreateProcessImageList(instance, 32);
+            Win32ProcessListView rows(list, small.get(), large.get());
+            FillProcessList(inventory, rows);
+            ::DestroyWindow(list);
+        }
+        selected = &explorer;
+        lookup.LookupProcess();
+        selected = &unknown;
+        lookup.LookupProcess();  // no page: the local page
+        pane.calls.clear();
+        char folder[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, folder);
+        WIN32_FIND_DATAA found;
+        const std::string pattern = std::string(folder) + "htm*.tmp";
+        const HANDLE find = ::FindFirstFileA(pattern.c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                ::DeleteFileA((std::string(folder) + found.cFileName).c_str());
+            } while (::FindNextFileA(find, &found));
+            ::FindClose(find);
+        }
+    };
+    for (int i = 0; i < 10; ++i)
+        cycle();
+    const testing::ResourceCounts before = testing::CurrentResourceCounts();
+    const std::size_t bytesBefore = PrivateBytes();
+    for (int i = 0; i < 1000; ++i)
+        cycle();
+    const testing::ResourceCounts after = testing::CurrentResourceCounts();
+    const std::size_t bytesAfter = PrivateBytes();
+    std::printf("leak soak: before %s; after 1000 cycles %s; private bytes %zu -> %zu\n",
+                ::testing::PrintToString(before).c_str(), ::testing::PrintToString(after).c_str(),
+                bytesBefore, bytesAfter);
+    RecordProperty("privateBytesGrowth",
+                   static_cast<int>(bytesAfter - std::min(bytesAfter, bytesBefore)));
+    // Nothing may grow; a pooled connection of an earlier test may close meanwhile.
+    EXPECT_LE(after.handles, before.handles);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects);
+    EXPECT_LE(after.userObjects, before.userObjects);
+    // Under Wine the committed memory creeps up by about 2 KB a cycle (most of it in the list
+    // control and image lists the fill creates and destroys); a leaked icon or page per cycle
+    // would show as several megabytes here. Memory leaks of the program's own code are caught
+    // by the sanitizers' leak check in the native tests.
+    EXPECT_LT(bytesAfter, bytesBefore + (3u << 20));
+}
+
+}  // namespace
+}  // namespace runlens

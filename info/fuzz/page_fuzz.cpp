@@ -1,0 +1,40 @@
+// Arbitrary templates and values through the page filling: nothing the values hold may turn
+// into markup.
+#include <cstdint>
+#include <string>
+
+#include "core/text_rules.h"
+#include "info/local_page.h"
+
+namespace {
+
+std::string Upper(std::string_view text) {
+    return runlens::AsciiUpper(text);
+}
+
+bool ShiftJisLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    // The input splits into a template and a value at the first zero byte.
+    const std::size_t split = input.find('\0');
+    const std::string_view templateText = input.substr(0, split);
+    const std::string value(split == input.npos ? std::string_view() : input.substr(split + 1));
+    const runlens::LocaleRules rules{&Upper, &ShiftJisLeadByte};
+    runlens::PageInputs inputs{
+        templateText, "C:\\runlens.exe",           "www.runlens.example", value,
+        value,        {value, value, value, value}};
+    const std::string page = runlens::BuildLocalPage(inputs, rules);
+    // With a template of one placeholder, the value's markup characters are all escaped.
+    const std::string filled = runlens::BuildLocalPage(
+        {"_name_", "p", "www.h.example", "f", "", {value, "", "", ""}}, rules);
+    if (filled.find('<') != std::string::npos && !value.empty())
+        __builtin_trap();
+    runlens::ReplaceAllNoCase(templateText, value, "x", rules);
+    runlens::ReplaceAllExact(templateText, value, "x");
+    return 0;
+}

@@ -1,0 +1,55 @@
+// Arbitrary bytes as a program file and as a version block: the reader, the lookups and the
+// scan may find nothing, but never read outside what they are given.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "info/version_block.h"
+#include "info/version_strings.h"
+
+namespace {
+
+class Latin1Codec : public runlens::AnsiCodec {
+  public:
+    std::string FromUtf16(std::u16string_view text) const override {
+        std::string out;
+        for (const char16_t c : text)
+            out += c < 0x100 ? static_cast<char>(c) : '?';
+        return out;
+    }
+    std::u16string ToUtf16(std::string_view text) const override {
+        return std::u16string(text.begin(), text.end());
+    }
+};
+
+class BytesAsFile : public runlens::FileReader {
+  public:
+    explicit BytesAsFile(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view) override {
+        return std::vector<std::uint8_t>(bytes_.begin(), bytes_.end());
+    }
+
+  private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    const Latin1Codec codec;
+
+    // The bytes as a version block.
+    std::vector<std::uint8_t> block(bytes.begin(), bytes.end());
+    runlens::QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec);
+    runlens::QueryVersionTranslation(block, codec);
+    runlens::ScanVersionBlock("ProductName", block);
+
+    // The bytes as a program file, through the whole lookup.
+    BytesAsFile file(bytes);
+    runlens::PortableVersionApi api(file, codec, 0x0411);
+    runlens::VersionStrings strings;
+    runlens::GetVersionStrings("fuzz.dll", api, strings);
+    return 0;
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Measures the program against the bare system calls it must make, side by side in one run,
+# and prints each figure as a ratio; then the size of the shipping 32-bit program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+done
+export WINEPREFIX
+WINEPREFIX=$(tools/wine-prefix.sh build/win64)
+export WINEDEBUG=-all
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+xvfb-run -a -s "-screen 0 1280x1024x24" /usr/lib/wine/wine64 build/win64/app/win32/runlens_bench.exe
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+i686-w64-mingw32-strip -o build/win32/runlens-stripped.exe build/win32/app/win32/runlens.exe
+size=$(stat -c %s build/win32/runlens-stripped.exe)
+printf '%-14s stripped i686 runlens.exe: %d bytes (%.2f MiB, target <= 1 MiB: %s)\n' footprint \
+  "$size" "$(echo "$size / 1048576" | bc -l)" "$([ "$size" -le 1048576 ] && echo met || echo 'NOT met')"
