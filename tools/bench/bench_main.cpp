@@ -103,6 +103,18 @@ void BenchSort(HINSTANCE instance) {
                 return plainDirection > 0 ? x < y : y < x;
             });
         });
+    // The list control's own share: its sort with a comparison that only compares addresses.
+    std::vector<double> floor;
+    for (int i = 0; i < 9; ++i) {
+        floor.push_back(Seconds([&] {
+            ::SendMessageW(list, LVM_SORTITEMS, static_cast<WPARAM>(i % 2),
+                           reinterpret_cast<LPARAM>(+[](LPARAM a, LPARAM b, LPARAM descending) -> int {
+                               return (a < b ? -1 : a > b) * (descending ? -1 : 1);
+                           }));
+        }));
+    }
+    std::printf("%-14s of which the list control's own sort, with a trivial comparison: %.3f ms\n",
+                "", Median(floor) * 1e3);
     ::DestroyWindow(list);
 }
 
