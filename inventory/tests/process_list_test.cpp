@@ -214,5 +214,32 @@ TEST_F(Fill, MissingFileGetsNeitherIconNorSize) {
     EXPECT_EQ(Row("gone.exe").sizeText, "");
 }
 
+// Processes and files that change or go to extremes while the list is filled.
+TEST_F(Fill, OddProcessesAndFiles) {
+    const std::string longName = std::string(256, 'n') + ".exe";  // 260 characters
+    const std::string longPath = "C:\\" + std::string(300, 'd') + "\\long.exe";
+    system.processes = {
+        Readable(2000, longName, "C:\\x\\" + longName),
+        Readable(2004, "deep.exe", longPath),
+        // Gone between the snapshot and the queries.
+        {2008, "gone.exe", {{}, 87}, {{}, 87}},
+        // Its file is still there for the existence test, but no longer for the size search.
+        Readable(2012, "vanishing.exe", "C:\\v\\vanishing.exe"),
+    };
+    system.messages[87] = "The parameter is incorrect.\r\n";
+    system.files = {{"C:\\x\\" + longName, 5000}, {longPath, 5000}};
+    system.vanishing = {"C:\\v\\vanishing.exe"};
+    list.icons = {"C:\\v\\vanishing.exe"};
+    FillProcessList(system, list);
+    EXPECT_EQ(Row(longName).caption.size(), 260u);
+    EXPECT_EQ(Row(longName).sizeText, "5.000 byte");
+    EXPECT_EQ(Row("deep.exe").path, longPath);
+    EXPECT_EQ(Row("deep.exe").sizeText, "5.000 byte");
+    EXPECT_EQ(Row("gone.exe").path, " The parameter is incorrect");
+    EXPECT_EQ(Row("gone.exe").imageIndex, kProgramImage);
+    EXPECT_EQ(Row("vanishing.exe").imageIndex, 2);
+    EXPECT_EQ(Row("vanishing.exe").sizeText, "");
+}
+
 }  // namespace
 }  // namespace runlens

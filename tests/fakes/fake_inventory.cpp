@@ -79,7 +79,7 @@ std::unique_ptr<ProcessSnapshot> FakeInventory::TakeSnapshot() {
 }
 
 bool FakeInventory::FileExists(std::string_view path) {
-    return files.contains(std::string(path));
+    return files.contains(std::string(path)) || vanishing.contains(std::string(path));
 }
 
 std::uint64_t FakeInventory::GetFileSizeOf(std::string_view path) {

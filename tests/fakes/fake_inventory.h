@@ -26,6 +26,7 @@ class FakeInventory : public InventorySystem {
     std::map<std::string, std::string> environment;  // name -> value
     std::map<std::uint32_t, std::string> messages;   // error -> system message
     std::map<std::string, std::uint64_t> files;      // existing files and their sizes
+    std::set<std::string> vanishing;  // there for the existence test, gone for the size search
     bool ntFamily = true;
     ServiceManagerOpen serviceManager{true, 0};
     int serviceManagerOpens = 0;

@@ -99,6 +99,17 @@ TEST_F(ListViewFixture, IconGoesIntoBothListsAtTheSameIndex) {
     EXPECT_EQ(::ImageList_GetImageCount(large_.get()), 3);
 }
 
+TEST_F(ListViewFixture, BrokenIconDirectoryGetsNoImage) {
+    char folder[MAX_PATH + 1];
+    ::GetTempPathA(MAX_PATH + 1, folder);
+    const std::string file = std::string(folder) + "runlens-broken.ico";
+    // An icon directory that claims five images and holds none.
+    std::ofstream(file, std::ios::binary) << std::string("\0\0\1\0\5\0\x10\x10\0\0", 10);
+    EXPECT_EQ(view_->AddFileIcon(file), kNoImage);
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), ::ImageList_GetImageCount(large_.get()));
+    ::DeleteFileA(file.c_str());
+}
+
 TEST_F(ListViewFixture, FileWithoutIconGetsNoImage) {
     char folder[MAX_PATH + 1];
     ::GetTempPathA(MAX_PATH + 1, folder);
