@@ -105,24 +105,24 @@ void SetText(HWND hwnd, std::string_view utf8) {
 
 void SetColumnCaption(HWND listView, int column, std::string_view utf8) {
     std::wstring caption = WideFromUtf8(utf8);
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_TEXT;
-    spec.pszText = caption.data();
-    ::SendMessageW(listView, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_TEXT;
+    columnInfo.pszText = caption.data();
+    ::SendMessageW(listView, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
 }
 
 int ColumnMinWidth(HWND listView, int column) {
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_MINWIDTH;
-    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
-    return spec.cxMin;
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_MINWIDTH;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return columnInfo.cxMin;
 }
 
 bool ColumnRightAligned(HWND listView, int column) {
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_FMT;
-    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
-    return (spec.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_FMT;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return (columnInfo.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
 }
 
 }  // namespace
@@ -272,10 +272,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            // Closing ends the program without saving anything.
+            FormClose();
             ::DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
+            // The browser control goes while its host window is still there.
+            lookup_.reset();
+            webBrowser_.reset();
             ::PostQuitMessage(0);
             return 0;
         default:
@@ -306,13 +309,13 @@ void TForm1::CreateControls() {
                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (int column = 0; column < 3; ++column) {
-        LVCOLUMNW spec{};
-        spec.mask = LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM | LVCF_MINWIDTH;
-        spec.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        spec.cx = S(kColumnWidths[column]);
-        spec.iSubItem = column;
-        spec.cxMin = 0;  // the column's sort direction flag
-        ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNW columnInfo{};
+        columnInfo.mask = LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM | LVCF_MINWIDTH;
+        columnInfo.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        columnInfo.cx = S(kColumnWidths[column]);
+        columnInfo.iSubItem = column;
+        columnInfo.cxMin = 0;  // the column's sort direction flag
+        ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
     }
     splitter2_ = child(hwnd_, 0, kSplitterClass, 0, kSplitter2Id);
     webBrowserHost_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
@@ -428,7 +431,8 @@ void TForm1::LayoutControls() {
     place(webBrowserHost_, 0, browserTop, width, browserHeight);
     if (positions)
         ::EndDeferWindowPos(positions);
-    webBrowser_->Resize();
+    if (webBrowser_)
+        webBrowser_->Resize();
 
     ::SetWindowPos(image1_, nullptr, S(kImageLeft), S(kImageTop), S(kImageSize), S(kImageSize),
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -467,6 +471,9 @@ void TForm1::FormResize() {
                    height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Closing ends the program without saving anything.
+void TForm1::FormClose() {}
+
 void TForm1::FillProcessList() {
     Win32InventorySystem system;
     // One repaint at the end instead of one per row.
@@ -499,10 +506,10 @@ void TForm1::ListViewColumnClick(int column) {
     // The column's direction flag lives in its minimum width.
     int flag = ColumnMinWidth(listView_, column);
     const int sortKey = NextSortKey(column, flag);
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_MINWIDTH;
-    spec.cxMin = flag;
-    ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_MINWIDTH;
+    columnInfo.cxMin = flag;
+    ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
     SortRows(listView_, sortKey, ColumnRightAligned(listView_, column));
 }
 

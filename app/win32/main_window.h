@@ -94,6 +94,7 @@ class TForm1 {
 
     void FormCreate();
     void FormResize();
+    void FormClose();
     void FillProcessList();
     void CreateControls();
     void ApplyDpi();

@@ -67,11 +67,11 @@ HWND CreateList(HINSTANCE instance) {
     const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400,
                                         nullptr, nullptr, instance, nullptr);
     for (int column = 0; column < 3; ++column) {
-        LVCOLUMNW spec{};
-        spec.mask = LVCF_WIDTH | LVCF_FMT;
-        spec.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        spec.cx = 100;
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNW columnInfo{};
+        columnInfo.mask = LVCF_WIDTH | LVCF_FMT;
+        columnInfo.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        columnInfo.cx = 100;
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
     }
     return list;
 }
@@ -107,10 +107,11 @@ void BenchSort(HINSTANCE instance) {
     std::vector<double> floor;
     for (int i = 0; i < 9; ++i) {
         floor.push_back(Seconds([&] {
-            ::SendMessageW(list, LVM_SORTITEMS, static_cast<WPARAM>(i % 2),
-                           reinterpret_cast<LPARAM>(+[](LPARAM a, LPARAM b, LPARAM descending) -> int {
-                               return (a < b ? -1 : a > b) * (descending ? -1 : 1);
-                           }));
+            ::SendMessageW(
+                list, LVM_SORTITEMS, static_cast<WPARAM>(i % 2),
+                reinterpret_cast<LPARAM>(+[](LPARAM a, LPARAM b, LPARAM descending) -> int {
+                    return (a < b ? -1 : a > b) * (descending ? -1 : 1);
+                }));
         }));
     }
     std::printf("%-14s of which the list control's own sort, with a trivial comparison: %.3f ms\n",

@@ -52,11 +52,11 @@ class MainWindow : public ::testing::Test {
     void Click(int id) { ::SendMessageW(::GetDlgItem(panel_, id), BM_CLICK, 0, 0); }
     std::wstring ColumnCaption(int column) const {
         wchar_t buffer[128] = {};
-        LVCOLUMNW spec{};
-        spec.mask = LVCF_TEXT | LVCF_FMT;
-        spec.pszText = buffer;
-        spec.cchTextMax = 128;
-        ::SendMessageW(list_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNW columnInfo{};
+        columnInfo.mask = LVCF_TEXT | LVCF_FMT;
+        columnInfo.pszText = buffer;
+        columnInfo.cchTextMax = 128;
+        ::SendMessageW(list_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
         return buffer;
     }
 
@@ -90,10 +90,10 @@ TEST_F(MainWindow, ListIsADetailsViewWithThreeColumns) {
     EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
     EXPECT_FALSE(style & LVS_EDITLABELS);
     EXPECT_TRUE(::SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_FMT;
-    ::SendMessageW(list_, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&spec));
-    EXPECT_EQ(spec.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_FMT;
+    ::SendMessageW(list_, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&columnInfo));
+    EXPECT_EQ(columnInfo.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
     EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), Scale(122, form_->Dpi()));
     EXPECT_GT(Count(), 0);
 }

@@ -32,10 +32,11 @@ class ListViewFixture : public ::testing::Test {
                                       nullptr, nullptr, instance, nullptr);
         ASSERT_NE(listView_, nullptr);
         for (int column = 0; column < 3; ++column) {
-            LVCOLUMNW spec{};
-            spec.mask = LVCF_WIDTH;
-            spec.cx = 100;
-            ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+            LVCOLUMNW columnInfo{};
+            columnInfo.mask = LVCF_WIDTH;
+            columnInfo.cx = 100;
+            ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column,
+                           reinterpret_cast<LPARAM>(&columnInfo));
         }
         small_ = CreateProcessImageList(instance, 16);
         large_ = CreateProcessImageList(instance, 32);
