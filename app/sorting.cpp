@@ -1,6 +1,7 @@
 #include "app/sorting.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace runlens {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang-format clang libclang-rt-14-dev
-  googletest libgtest-dev
+  googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 libgnutls30 xvfb xauth x11-utils imagemagick fonts-vlgothic locales
   python3 openssl iproute2 util-linux bc
