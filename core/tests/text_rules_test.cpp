@@ -1,15 +1,12 @@
 #include "core/text_rules.h"
+#include "tests/fakes/text_fakes.h"
 
 #include <gtest/gtest.h>
 
 namespace runlens {
 namespace {
 
-// Shift JIS (code page 932): the second byte of a double-byte character may be a backslash,
-// as in 表 (0x95 0x5C).
-bool ShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+using testing::ShiftJisLeadByte;
 
 struct SplitCase {
     const char* path;

@@ -5,15 +5,14 @@
 
 #include "core/text_rules.h"
 #include "info/local_page.h"
+#include "tests/fakes/text_fakes.h"
 
 namespace {
 
+using runlens::testing::ShiftJisLeadByte;
+
 std::string Upper(std::string_view text) {
     return runlens::AsciiUpper(text);
-}
-
-bool ShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 }  // namespace

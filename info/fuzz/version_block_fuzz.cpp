@@ -7,21 +7,11 @@
 
 #include "info/version_block.h"
 #include "info/version_strings.h"
+#include "tests/fakes/text_fakes.h"
 
 namespace {
 
-class Latin1Codec : public runlens::AnsiCodec {
-  public:
-    std::string FromUtf16(std::u16string_view text) const override {
-        std::string out;
-        for (const char16_t c : text)
-            out += c < 0x100 ? static_cast<char>(c) : '?';
-        return out;
-    }
-    std::u16string ToUtf16(std::string_view text) const override {
-        return std::u16string(text.begin(), text.end());
-    }
-};
+using runlens::testing::Latin1Codec;
 
 class BytesAsFile : public runlens::FileReader {
   public:

@@ -6,16 +6,15 @@
 #include <iterator>
 
 #include "core/text_rules.h"
+#include "tests/fakes/text_fakes.h"
 #include "tests/fakes/recording_browser.h"
 
 namespace runlens {
 namespace {
 
 using testing::RecordingBrowser;
+using testing::ShiftJisLeadByte;
 
-bool ShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 std::string Upper(std::string_view text) {
     return AsciiUpper(text);
 }

@@ -1,4 +1,5 @@
 #include "info/version_block.h"
+#include "tests/fakes/text_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +12,7 @@
 namespace runlens {
 namespace {
 
-// Latin-1 stands in for the system's ANSI code page.
-class Latin1Codec : public AnsiCodec {
-  public:
-    std::string FromUtf16(std::u16string_view text) const override {
-        std::string out;
-        for (const char16_t c : text)
-            out += c < 0x100 ? static_cast<char>(c) : '?';
-        return out;
-    }
-    std::u16string ToUtf16(std::string_view text) const override {
-        std::u16string out;
-        for (const char c : text)
-            out += static_cast<char16_t>(static_cast<unsigned char>(c));
-        return out;
-    }
-};
+using testing::Latin1Codec;
 
 void Pad4(std::vector<std::uint8_t>& bytes, std::size_t start) {
     while ((bytes.size() - start) % 4)

@@ -4,8 +4,11 @@
 
 #include "core/text_rules.h"
 #include "inventory/image_path.h"
+#include "tests/fakes/text_fakes.h"
 
 namespace {
+
+using runlens::testing::ShiftJisLeadByte;
 
 class Environment : public runlens::PathEnvironment {
   public:
@@ -17,10 +20,6 @@ class Environment : public runlens::PathEnvironment {
     std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
 };
-
-bool ShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 }  // namespace
 
