@@ -7,15 +7,16 @@
 
 #include "app/sorting.h"
 #include "core/win32/text.h"
+#include "inventory/image_path.h"
+#include "lang/sprache_japan.h"
 #include "resources/resource_ids.h"
 
 namespace runlens {
 namespace {
 
-void SetSubItemText(HWND listView, int item, int subItem, const std::string& ansi) {
-    if (ansi.empty())
+void SetSubItemText(HWND listView, int item, int subItem, std::wstring text) {
+    if (text.empty())
         return;
-    std::wstring text = WideFromAnsi(ansi);
     LVITEMW column{};
     column.iSubItem = subItem;
     column.pszText = text.data();
@@ -35,6 +36,19 @@ int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
 }
 
 }  // namespace
+
+std::wstring PathColumnText(const std::string& text) {
+    // A status text ends with the administrator hint converted to the ANSI code page. Where
+    // that code page has no Japanese the hint is only question marks there, so it is shown
+    // from the program's own text instead.
+    static const std::string ansiHint =
+        std::string(kStatusHintGap) + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
+    if (IsStatusText(text) && text.size() > ansiHint.size() && text.ends_with(ansiHint)) {
+        return WideFromAnsi(std::string_view(text).substr(0, text.size() - ansiHint.size())) +
+               WideFromAnsi(kStatusHintGap) + WideFromUtf8(Sprache_Japan::AdministratorHint);
+    }
+    return WideFromAnsi(text);
+}
 
 void SortRows(HWND listView, int sortKey, bool rightAligned) {
     const SortRequest request{sortKey, rightAligned};
@@ -77,8 +91,8 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
         rows_.pop_back();
         return;
     }
-    SetSubItemText(listView_, index, 1, stored.path);
-    SetSubItemText(listView_, index, 2, stored.sizeText);
+    SetSubItemText(listView_, index, 1, PathColumnText(stored.path));
+    SetSubItemText(listView_, index, 2, WideFromAnsi(stored.sizeText));
 }
 
 int Win32ProcessListView::AddFileIcon(std::string_view path) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <deque>
+#include <string>
 
 #include "core/win32/handles.h"
 #include "inventory/inventory_system.h"
@@ -16,6 +17,9 @@ using UniqueImageList = Unique<HIMAGELIST, &::ImageList_Destroy>;
 // An image list of square images of the given size holding the two stock images, the
 // system-process emblem at index 0 and the generic program symbol at index 1.
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
+
+// What the path column shows of a row's first detail text.
+std::wstring PathColumnText(const std::string& text);
 
 // Sorts the list's rows by the list control's own item sort with CompareRows.
 void SortRows(HWND listView, int sortKey, bool rightAligned);

@@ -10,6 +10,7 @@
 #include "core/win32/text.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
+#include "lang/sprache_japan.h"
 #include "tests/win32/resource_counts.h"
 
 namespace runlens {
@@ -91,6 +92,15 @@ TEST_F(ListViewFixture, RowsKeepTheirPlacesTextsAndData) {
     EXPECT_EQ(view_->RowAt(2)->caption, "late.exe");
     EXPECT_EQ(view_->RowAt(0)->imageIndex, 2);
     EXPECT_EQ(view_->RowAt(7), nullptr);
+}
+
+TEST(PathColumn, ShowsTheAdministratorHintWhateverTheCodePage) {
+    const std::string ansiHint = AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
+    const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);
+    EXPECT_EQ(PathColumnText(" Access is denied     " + ansiHint),
+              L" Access is denied     " + hint);
+    EXPECT_EQ(PathColumnText(" Access is denied"), L" Access is denied");
+    EXPECT_EQ(PathColumnText("C:\\x.exe"), L"C:\\x.exe");
 }
 
 TEST_F(ListViewFixture, IconGoesIntoBothListsAtTheSameIndex) {
