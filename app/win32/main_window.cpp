@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <cwchar>
 #include <string>
 
 #include "app/agent_string.h"
@@ -13,7 +14,6 @@
 #include "app/sorting.h"
 #include "app/win32/controls.h"
 #include "app/win32/win32_shell.h"
-#include "core/win32/text.h"
 #include "core/site.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
@@ -350,7 +350,7 @@ void TForm1::ApplyDpi() {
     for (int i = 0; i < 3; ++i)
         glyphs_[i] = loadIcon(glyphIds[i], S(kGlyphWidth), S(kGlyphHeight));
 
-    // New image lists carry the stock images; the rows' icons stay at the size they were read.
+    // The image lists are made once: the rows' icons keep the size they were read at.
     if (!rows_) {
         smallImageList_ = CreateProcessImageList(instance_, S(16));
         largeImageList_ = CreateProcessImageList(instance_, S(32));
@@ -393,8 +393,7 @@ void TForm1::FormCreate() {
     ::UpdateWindow(topPanel_);
 
     ::SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-    const std::wstring status = WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost);
-    ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(status.c_str()));
+    ShowStatus(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost));
 
     FillProcessList();
 }
@@ -589,14 +588,16 @@ void TForm1::ShowStatus(const std::wstring& text) {
 }
 
 std::wstring TForm1::StatusText() const {
+    auto partText = [this](WPARAM part) {
+        const auto length = LOWORD(::SendMessageW(statusBar_, SB_GETTEXTLENGTHW, part, 0));
+        std::wstring text(length + 1u, L'\0');
+        ::SendMessageW(statusBar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(::wcsnlen(text.c_str(), length));
+        return text;
+    };
     // Windows answers for the simple panel by its own index, Wine by the first part's.
-    wchar_t text[1024] = {};
-    const auto length = LOWORD(::SendMessageW(statusBar_, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0));
-    if (length < 1024)
-        ::SendMessageW(statusBar_, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
-    if (!text[0])
-        ::SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-    return text;
+    std::wstring text = partText(SB_SIMPLEID);
+    return text.empty() ? partText(0) : text;
 }
 
 void TForm1::ShowNotice(const std::wstring& message) {
