@@ -12,7 +12,9 @@ constexpr std::intptr_t kShellSuccessAbove = 32;
 }  // namespace
 
 void ShowInExplorer(const ProcessRow* row, Shell& shell, LeadBytePredicate isLeadByte) {
-    if (!row)
+    // A path the code page could not hold exactly names no folder (its look-alike might name
+    // another one): the command gives up as it does when the shell cannot go there.
+    if (!row || (IsPathText(row->path) && !row->exactPath))
         return;
     const PathParts parts = SplitPath(row->path, isLeadByte);
     const std::string select = "/select, " + std::string(parts.name);

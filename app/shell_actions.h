@@ -25,7 +25,8 @@ class Shell {
 };
 
 // Opens the folder of the row's file in the Explorer with the file selected, falling back to
-// exploring the folder and then to opening it; nothing without a row.
+// exploring the folder and then to opening it; nothing without a row, or for a path that the
+// ANSI code page could not hold exactly.
 void ShowInExplorer(const ProcessRow* row, Shell& shell, LeadBytePredicate isLeadByte);
 
 // Opens the information site in the default browser; beeps when the shell cannot.

@@ -16,6 +16,10 @@ struct ProcessRow {
     std::string path;      // image path, or a status text that begins with a space
     std::string sizeText;  // empty when the row shows no size
     int imageIndex = kNoImage;
+    // False when the ANSI code page could not hold the system's text exactly: the text shows
+    // the code page's default character where a character is missing, and names no file.
+    bool exactCaption = true;
+    bool exactPath = true;
 };
 
 // A row is a path row when its first detail text is not empty and does not begin with a space;

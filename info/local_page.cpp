@@ -14,9 +14,12 @@ namespace {
 
 constexpr std::size_t kMinimumFolderLength = 4;
 
-// Stands in for the program's path until every fixed replacement has run, so that no rule
-// changes the path (a folder whose name holds ".gif" keeps its pictures).
+// Stands in for the program's path until every replacement has run, so that no rule changes
+// the path (a folder whose name holds ".gif" or "_name_" stays as it is). Its control bytes
+// cannot come from a value: those are replaced.
 constexpr std::string_view kProgramPathToken = "\x01RUNLENS-PROGRAM-PATH\x01";
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 // Positions in text that are the second byte of a double-byte character.
 std::vector<bool> TrailBytes(std::string_view text, LeadBytePredicate isLeadByte) {
@@ -81,9 +84,9 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
 RowValues MakeRowValues(const ProcessRow& row, LeadBytePredicate isLeadByte) {
     const PathParts parts = SplitPath(row.path, isLeadByte);
     if (parts.folder.size() >= kMinimumFolderLength && parts.folder.front() != ' ') {
-        return {std::string(parts.name), std::string(parts.folder)};
+        return {std::string(parts.name), std::string(parts.folder), row.exactPath};
     }
-    return {row.caption, {}};
+    return {row.caption, {}, row.exactCaption};
 }
 
 std::string EscapeHtml(std::string_view utf8) {
@@ -103,8 +106,17 @@ std::string EscapeHtml(std::string_view utf8) {
             case '"':
                 escaped += "&quot;";
                 break;
-            default:
+            case '\t':
+            case '\n':
+            case '\r':
                 escaped += c;
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    escaped += kReplacementCharacter;
+                } else {
+                    escaped += c;
+                }
         }
     }
     return escaped;
@@ -145,7 +157,6 @@ std::string BuildLocalPage(const PageInputs& in, const LocaleRules& rules) {
     for (const auto& [pattern, replacement] : fixed) {
         page = ReplaceAllNoCase(page, pattern, replacement, rules);
     }
-    page = ReplaceAllExact(page, kProgramPathToken, EscapeHtml(in.programPath));
 
     // The row placeholders, in one pass: a value that holds another placeholder's text shows
     // as it is.
@@ -174,7 +185,7 @@ std::string BuildLocalPage(const PageInputs& in, const LocaleRules& rules) {
         if (!replaced)
             filled += page[i++];
     }
-    return filled;
+    return ReplaceAllExact(filled, kProgramPathToken, EscapeHtml(in.programPath));
 }
 
 void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, BrowserPane& pane) {
@@ -185,7 +196,7 @@ void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, Brow
 
     const RowValues values = MakeRowValues(*selected, system.Rules().isLeadByte);
     VersionStrings strings;
-    if (!system.ReadVersionStrings(values.fileName, strings))
+    if (!values.exactFileName || !system.ReadVersionStrings(values.fileName, strings))
         strings = {};
 
     const std::string templateText = system.LoadTextResource("PROC_CN_HTML");
@@ -200,8 +211,7 @@ void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, Brow
                        system.Utf8FromAnsi(strings.company),
                        {}}};
     const std::string page = BuildLocalPage(inputs, system.Rules());
-    const std::string file = system.WriteTemporaryPage(page);
-    pane.Navigate(system.WideFromAnsi(file));
+    pane.Navigate(system.WriteTemporaryPage(page));
 }
 
 }  // namespace runlens

@@ -33,13 +33,18 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
 struct RowValues {
     std::string fileName;
     std::string folder;  // empty when the row has no usable folder
+    // False when the code page could not hold the name exactly: it names no file, and no
+    // version strings are read under it.
+    bool exactFileName = true;
 };
 
 // The folder is kept when it is at least 4 characters long and does not begin with a space;
 // the file name is then the path's last part, otherwise the row's caption.
 RowValues MakeRowValues(const ProcessRow& row, LeadBytePredicate isLeadByte);
 
-// Escapes &, <, > and the double quote, so that a value stands in the page as text.
+// Escapes &, <, > and the double quote, so that a value stands in the page as text, and
+// replaces the control characters that XML does not allow (all below 0x20 but tab, line feed
+// and carriage return) with U+FFFD, so that the page stays well-formed.
 std::string EscapeHtml(std::string_view utf8);
 
 struct PageInputs {
@@ -63,10 +68,10 @@ class LocalPageSystem {
     virtual std::string Utf8FromAnsi(std::string_view text) = 0;
     virtual bool ReadVersionStrings(std::string_view fileName, VersionStrings& strings) = 0;
     virtual const LocaleRules& Rules() = 0;
-    // Writes the page and a CR LF to a new temporary file named by the system (prefix "htm")
-    // and returns the file's full path (ANSI); throws std::runtime_error on an I/O error.
-    virtual std::string WriteTemporaryPage(std::string_view page) = 0;
-    virtual std::u16string WideFromAnsi(std::string_view text) = 0;
+    // Writes the page and a CR LF to a new temporary file of its own making (prefix "htm", a
+    // number, ".tmp") and returns the file's full path; the page it wrote before goes. Throws
+    // std::runtime_error on an I/O error.
+    virtual std::u16string WriteTemporaryPage(std::string_view page) = 0;
 };
 
 // Shows the local page of the selected row; the pane stays blank without a row.

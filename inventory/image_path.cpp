@@ -68,7 +68,7 @@ std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries) {
     return text;
 }
 
-std::string GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {
     ImageQuery query = queries.QueryFullImageName(processId);
     if (query.path.empty()) {
         query = queries.QueryModuleFileName(processId);
@@ -78,9 +78,9 @@ std::string GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries
     }
     if (!query.path.empty()) {
         NormalizeImagePath(query.path, queries);
-        return std::move(query.path);
+        return {std::move(query.path), query.exact};
     }
-    return MakeStatusText(query.error, queries);
+    return {MakeStatusText(query.error, queries), true};
 }
 
 }  // namespace runlens

@@ -32,6 +32,12 @@ ServiceManagerAccess HasServiceManagerAccess(ProcessQueries& queries);
 // manager refused the user with access denied.
 std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries);
 
-std::string GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries);
+// The text of a row's first detail column, and whether it names the file exactly.
+struct ImagePathText {
+    std::string text;
+    bool exact = true;
+};
+
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries);
 
 }  // namespace runlens

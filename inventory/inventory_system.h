@@ -16,10 +16,13 @@ namespace runlens {
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
 
 // The outcome of one way of asking for a process's image path: the path in the ANSI code page,
-// or an empty text and the error code that the failing step left.
+// or an empty text and the error code that the failing step left. A path that the code page
+// cannot hold exactly shows its default character where a character is missing; it names no
+// file, and `exact` is false.
 struct ImageQuery {
     std::string path;
     std::uint32_t error = 0;
+    bool exact = true;
 };
 
 struct ServiceManagerOpen {
@@ -55,7 +58,8 @@ class ProcessQueries : public PathEnvironment {
 
 struct SnapshotEntry {
     std::uint32_t processId = 0;
-    std::string exeFile;  // ANSI code page, at most 260 characters
+    std::string exeFile;    // ANSI code page, at most 260 characters
+    bool exactName = true;  // false when the code page could not hold the name exactly
 };
 
 class ProcessSnapshot {
@@ -71,7 +75,8 @@ class InventorySystem : public ProcessQueries {
     virtual std::unique_ptr<ProcessSnapshot> TakeSnapshot() = 0;
     // True when a file (not a directory) exists at path.
     virtual bool FileExists(std::string_view path) = 0;
-    // The full size of the first directory entry that matches path; 0 when there is none.
+    // The full size of the directory entry of the file at path; 0 when there is none. Never
+    // the size of another file: wildcard characters match nothing.
     virtual std::uint64_t GetFileSizeOf(std::string_view path) = 0;
     // Upper-cases by the user's locale rules.
     virtual std::string LocaleUpper(std::string_view text) = 0;

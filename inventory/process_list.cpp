@@ -74,22 +74,28 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
             continue;
 
         ProcessRow row;
-        row.path = GetProcessImagePath(entry.processId, system);
+        ImagePathText image = GetProcessImagePath(entry.processId, system);
+        row.path = std::move(image.text);
+        row.exactPath = image.exact;
         // Early system processes that refuse every query: a file of the same name in the
         // system directory is taken as their image.
         if (IsStatusText(row.path) && listed < kFallbackRows &&
-            entry.processId < kFallbackIdLimit) {
+            entry.processId < kFallbackIdLimit && entry.exactName) {
             std::string candidate = fill.systemDirectoryPrefix + entry.exeFile;
             if (system.FileExists(candidate))
                 row.path = std::move(candidate);
         }
         row.caption = std::move(entry.exeFile);
-        row.imageIndex = AddProcessIcon(row.path, system, view);
+        row.exactCaption = entry.exactName;
+        // A path the code page could not hold exactly names no file (its look-alike might name
+        // another one): the row shows it as it shows a file that is not there.
+        row.imageIndex = row.exactPath ? AddProcessIcon(row.path, system, view) : kProgramImage;
         if (row.imageIndex < 0 && ShowsSystemEmblem(row, fill))
             row.imageIndex = kSystemEmblemImage;
 
         if (IsPathText(row.path)) {
-            row.sizeText = MakeSizeText(system.GetFileSizeOf(row.path));
+            if (row.exactPath)
+                row.sizeText = MakeSizeText(system.GetFileSizeOf(row.path));
             view.InsertRow(insertPosition++, std::move(row));
         } else {
             view.AppendRow(std::move(row));

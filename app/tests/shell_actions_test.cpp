@@ -67,10 +67,16 @@ TEST(ShowInExplorer, FallsBackTwiceThenGivesUpSilently) {
     EXPECT_EQ(failing.beeps, 0);
 }
 
-TEST(ShowInExplorer, NothingWithoutARow) {
+TEST(ShowInExplorer, NothingWithoutARowOrForAPathThatIsNotExact) {
     RecordingShell shell({});
     ShowInExplorer(nullptr, shell, NoLeadBytes);
+    // A fullwidth backslash that the code page lacks shows as "?": the folder must not be
+    // looked for under that text, nor under the look-alike "\" it stands for.
+    ProcessRow spoof{"svchost.exe", "C:\\Windows?System32\\svchost.exe", "", 1};
+    spoof.exactPath = false;
+    ShowInExplorer(&spoof, shell, NoLeadBytes);
     EXPECT_TRUE(shell.calls.empty());
+    EXPECT_EQ(shell.beeps, 0) << "gives up silently";
 }
 
 TEST(ShowInExplorer, StatusRowHasNoFolder) {

@@ -15,6 +15,7 @@
 #include "app/win32/controls.h"
 #include "app/win32/win32_shell.h"
 #include "core/site.h"
+#include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
 #include "info/win32/win32_internet.h"
@@ -68,9 +69,8 @@ int ColumnWidth(HWND listView, int column) {
 }
 
 std::string BuildProgramAgentString() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring_view file(path, length);
+    const std::wstring path = ModuleFilePath(nullptr);
+    std::wstring_view file(path);
     file = file.substr(file.find_last_of(L"\\/:") + 1);
     const std::string fileName = AnsiFromWide(file);
 
@@ -276,9 +276,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
-            // The browser control goes while its host window is still there.
+            // The browser control goes while its host window is still there, and the pages it
+            // may have shown go after it.
             lookup_.reset();
             webBrowser_.reset();
+            localPages_.reset();
             ::PostQuitMessage(0);
             return 0;
         default:
@@ -321,6 +323,7 @@ void TForm1::CreateControls() {
     webBrowserHost_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
     webBrowser_ = std::make_unique<WebBrowser>(webBrowserHost_,
                                                [this](const char* what) { ShowError(what); });
+    localPages_ = std::make_unique<Win32LocalPageSystem>();
     lookupBridge_ = std::make_unique<LookupBridge>(*this);
     lookup_ = std::make_unique<OnlineLookup>(
         *lookupBridge_, *webBrowser_, [this] { return SelectedRow(); },
@@ -608,8 +611,7 @@ void TForm1::ShowNotice(const std::wstring& message) {
 }
 
 void TForm1::ShowLocalInfoPage() {
-    Win32LocalPageSystem system;
-    runlens::ShowLocalInfoPage(SelectedRow(), system, *webBrowser_);
+    runlens::ShowLocalInfoPage(SelectedRow(), *localPages_, *webBrowser_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

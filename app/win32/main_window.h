@@ -15,6 +15,8 @@
 
 namespace runlens {
 
+class Win32LocalPageSystem;
+
 // Control identifiers; the tests find the controls by them.
 enum ControlId : int {
     kTopPanelId = 100,
@@ -136,6 +138,8 @@ class TForm1 {
     class LookupBridge;
     std::unique_ptr<LookupBridge> lookupBridge_;
     std::unique_ptr<OnlineLookup> lookup_;
+    // Writes the local pages, and removes them when the window goes.
+    std::unique_ptr<Win32LocalPageSystem> localPages_;
 };
 
 }  // namespace runlens

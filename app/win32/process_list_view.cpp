@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/sorting.h"
+#include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
 #include "lang/sprache_japan.h"
@@ -83,7 +84,8 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
     item.pszText = caption.data();
-    item.iImage = stored.imageIndex;
+    // The control reads -1 as "ask the parent for the image"; a row without one says so.
+    item.iImage = stored.imageIndex == kNoImage ? I_IMAGENONE : stored.imageIndex;
     item.lParam = reinterpret_cast<LPARAM>(&stored);
     const int index = static_cast<int>(
         ::SendMessageW(listView_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -98,7 +100,8 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
 int Win32ProcessListView::AddFileIcon(std::string_view path) {
     HICON large = nullptr;
     HICON small = nullptr;
-    const UINT count = ::ExtractIconExA(std::string(path).c_str(), 0, &large, &small, 1);
+    const UINT count =
+        ::ExtractIconExW(FileSystemPath(WideFromAnsi(path)).c_str(), 0, &large, &small, 1);
     const UniqueIcon largeIcon(large);
     const UniqueIcon smallIcon(small);
     if (count == 0 || count == UINT_MAX || !smallIcon)

@@ -30,6 +30,26 @@ std::string ToNarrow(UINT codePage, std::wstring_view text) {
     return narrow;
 }
 
+AnsiText ExactAnsiFromWide(std::wstring_view text) {
+    if (text.empty())
+        return {};
+    if (text.size() > INT_MAX)
+        return {{}, false};
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int needed = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                                             nullptr, 0, nullptr, &usedDefault);
+    if (needed <= 0)
+        return {{}, false};
+    AnsiText ansi{std::string(static_cast<std::size_t>(needed), '\0'), true};
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.text.data(),
+                          needed, nullptr, &usedDefault);
+    // Some code pages map a character without the default character and still cannot give it
+    // back: only a text that comes back unchanged is exact.
+    ansi.exact = !usedDefault && WideFromAnsi(ansi.text) == text;
+    return ansi;
+}
+
 std::string AnsiLocaleUpper(std::string_view text) {
     std::string upper(text);
     if (!upper.empty() && upper.size() <= MAXDWORD) {

@@ -9,7 +9,19 @@
 namespace runlens {
 
 std::wstring ToWide(UINT codePage, std::string_view text);
+// As the system converts its own texts: where the code page lacks a character, a look-alike
+// ("best fit") stands in when the code page has one.
 std::string ToNarrow(UINT codePage, std::wstring_view text);
+
+// A text of the system in the ANSI code page, converted without look-alikes: a character the
+// code page lacks becomes its default character ("?"), and `exact` says so. Best fit would turn
+// a fullwidth backslash into "\" and make one path look like another; an inexact text still
+// shows, but it names no file.
+struct AnsiText {
+    std::string text;
+    bool exact = true;
+};
+AnsiText ExactAnsiFromWide(std::wstring_view text);
 
 // The program's own texts are UTF-8; texts of the system (paths, messages) are ANSI.
 inline std::wstring WideFromUtf8(std::string_view text) {
@@ -19,7 +31,7 @@ inline std::wstring WideFromAnsi(std::string_view text) {
     return ToWide(CP_ACP, text);
 }
 inline std::string AnsiFromWide(std::wstring_view text) {
-    return ToNarrow(CP_ACP, text);
+    return ExactAnsiFromWide(text).text;
 }
 
 // Upper-cases by the user's locale rules, in the ANSI code page; every byte keeps its place.

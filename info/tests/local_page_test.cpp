@@ -113,6 +113,25 @@ TEST(LocalPage, HostileValuesStayText) {
     EXPECT_EQ(page.find("\"onload=\""), std::string::npos);
 }
 
+TEST(LocalPage, ControlCharactersBecomeReplacementCharacters) {
+    PageInputs inputs = SvchostInputs(kTemplate);
+    inputs.strings.description = std::string(
+                                     "a\x01"
+                                     "b\x1F\tc\r\n") +
+                                 std::string(1, '\0');
+    inputs.strings.company = "\x0B";
+    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    // XML allows only tab, line feed and carriage return below 0x20.
+    EXPECT_NE(page.find("<b>a\xEF\xBF\xBD"
+                        "b\xEF\xBF\xBD\tc\r\n\xEF\xBF\xBD</b>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<b>\xEF\xBF\xBD</b>"), std::string::npos);
+    for (const char c : page) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || c == '\t' || c == '\r' || c == '\n') << int{byte};
+    }
+}
+
 TEST(LocalPage, ValuesHoldingPlaceholdersShowAsTheyAre) {
     PageInputs inputs = SvchostInputs(kTemplate);
     inputs.strings.description = "_company_ and _file_";
@@ -126,6 +145,14 @@ TEST(LocalPage, GifInTheProgramFolderKeepsThePictures) {
     const std::string page = BuildLocalPage(inputs, kLatinRules);
     EXPECT_NE(page.find("src=\"res://D:\\my.GIF.tools\\runlens.exe/GIF/file\""), std::string::npos);
     EXPECT_NE(page.find("href=\"res://D:\\my.GIF.tools\\runlens.exe/CSS/file_cn\""),
+              std::string::npos);
+}
+
+TEST(LocalPage, ProgramFolderHoldingPlaceholdersKeepsItsName) {
+    PageInputs inputs = SvchostInputs(kTemplate);
+    inputs.programPath = "C:\\tools\\my_name_dir\\_file_\\runlens.exe";
+    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    EXPECT_NE(page.find("src=\"res://C:\\tools\\my_name_dir\\_file_\\runlens.exe/GIF/file\""),
               std::string::npos);
 }
 
@@ -167,12 +194,10 @@ class FakePageSystem : public LocalPageSystem {
         return versionFound;
     }
     const LocaleRules& Rules() override { return kLatinRules; }
-    std::string WriteTemporaryPage(std::string_view page) override {
+    std::u16string WriteTemporaryPage(std::string_view page) override {
         written.emplace_back(page);
-        return "C:\\Temp\\htm" + std::to_string(written.size()) + ".tmp";
-    }
-    std::u16string WideFromAnsi(std::string_view text) override {
-        return std::u16string(text.begin(), text.end());
+        const std::string file = "C:\\Temp\\htm" + std::to_string(written.size()) + ".tmp";
+        return std::u16string(file.begin(), file.end());
     }
 };
 
@@ -212,6 +237,23 @@ TEST(ShowLocalInfoPage, NoVersionResourceAndNoTemplate) {
     system.templateText.clear();
     ShowLocalInfoPage(&row, system, pane);
     EXPECT_EQ(system.written.at(1), "");
+}
+
+// A name the code page could not hold exactly names no file: no version strings are read
+// under it, whether it comes from the path or, without a folder, from the caption.
+TEST(ShowLocalInfoPage, InexactNamesReadNoVersionStrings) {
+    ProcessRow fromPath{"svchost.exe", "C:\\Windows?System32\\svc?host.exe", "", 1};
+    fromPath.exactPath = false;
+    ProcessRow fromCaption{"svc?host.exe", " Access is denied", "", 1};
+    fromCaption.exactCaption = false;
+    for (const ProcessRow& row : {fromPath, fromCaption}) {
+        FakePageSystem system;
+        RecordingBrowser pane;
+        ShowLocalInfoPage(&row, system, pane);
+        EXPECT_EQ(system.askedVersionOf, "") << row.path;
+        EXPECT_NE(system.written.at(0).find("<b>svc?host.exe</b>"), std::string::npos);
+        EXPECT_EQ(system.written.at(0).find("Desc"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -98,58 +98,58 @@ class StatusText : public ::testing::Test {
 };
 
 TEST_F(StatusText, AdministratorGetsTheBareMessage) {
-    EXPECT_EQ(GetProcessImagePath(1234, system), " Access is denied");
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
 }
 
 TEST_F(StatusText, RefusedServiceManagerAddsTheHint) {
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(1234, system), " Access is denied" + hint);
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied" + hint);
 }
 
 TEST_F(StatusText, HintFollowsTheServiceManagerNotTheQueryError) {
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(99, system), " The parameter is incorrect" + hint);
+    EXPECT_EQ(GetProcessImagePath(99, system).text, " The parameter is incorrect" + hint);
 }
 
 TEST_F(StatusText, ServiceManagerRefusedForAnotherReasonGivesNoHint) {
     system.serviceManager = {false, 1722};
-    EXPECT_EQ(GetProcessImagePath(1234, system), " Access is denied");
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
 }
 
 TEST_F(StatusText, NineXFamilyNeverAsksTheServiceManager) {
     system.ntFamily = false;
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(1234, system), " Access is denied");
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
     EXPECT_EQ(system.serviceManagerOpens, 0);
 }
 
 TEST_F(StatusText, UsesTheErrorOfTheLastFailedMethod) {
     system.processes = {{1234, "x.exe", {{}, kErrorAccessDenied}, {{}, kInvalidParameter}}};
-    EXPECT_EQ(GetProcessImagePath(1234, system), " The parameter is incorrect");
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " The parameter is incorrect");
 }
 
 TEST_F(StatusText, ErrorWithoutMessageShowsItsNumber) {
     system.processes = {{1234, "x.exe", {{}, 4242}, {{}, 4242}}};
-    EXPECT_EQ(GetProcessImagePath(1234, system), " 4242");
+    EXPECT_EQ(GetProcessImagePath(1234, system).text, " 4242");
 }
 
 TEST(ImagePath, FirstMethodWinsAndIsNormalised) {
     FakeInventory system;
     system.processes = {{500, "smss.exe", {"\\SystemRoot\\System32\\smss.exe", 0}, {"unused", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system), "C:\\WINDOWS\\System32\\smss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\System32\\smss.exe");
 }
 
 TEST(ImagePath, SecondMethodDropsObjectPrefixBeforeTheRules) {
     FakeInventory system;
     system.processes = {
         {500, "smss.exe", {{}, kErrorAccessDenied}, {"\\??\\\\SystemRoot\\System32\\smss.exe", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system), "C:\\WINDOWS\\System32\\smss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\System32\\smss.exe");
 }
 
 TEST(ImagePath, SecondMethodPathIsNormalised) {
     FakeInventory system;
     system.processes = {{500, "csrss.exe", {{}, kErrorAccessDenied}, {"system32\\csrss.exe", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system), "C:\\WINDOWS\\system32\\csrss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\system32\\csrss.exe");
 }
 
 }  // namespace

@@ -214,6 +214,32 @@ TEST_F(Fill, MissingFileGetsNeitherIconNorSize) {
     EXPECT_EQ(Row("gone.exe").sizeText, "");
 }
 
+// A text the ANSI code page cannot hold exactly shows "?" where a character is missing. Such a
+// path is shown but never used to touch a file: through it the row could show the size, icon
+// or emblem of another file (the "?" is a wildcard to the directory search, and a look-alike
+// would name the real system file).
+TEST_F(Fill, InexactTextsNameNoFile) {
+    const std::string spoof = "C:\\WINDOWS?system32\\svchost.exe";
+    FakeProcess program = Readable(2000, "svchost.exe", spoof);
+    program.fullImageName.exact = false;
+    FakeProcess early = Unreadable(300, "sm?ss.exe");
+    early.exactName = false;
+    system.processes = {early, program};
+    system.files = {{spoof, 14336}, {"C:\\WINDOWS\\system32\\sm?ss.exe", 70144}};
+    list.icons = {spoof};
+    Run();
+    EXPECT_THAT(list.Captions(), ElementsAre("svchost.exe", "sm?ss.exe"));
+    const ProcessRow& row = Row("svchost.exe");
+    EXPECT_EQ(row.path, spoof);
+    EXPECT_FALSE(row.exactPath);
+    EXPECT_EQ(row.imageIndex, kProgramImage) << "as for a file that is not there";
+    EXPECT_EQ(row.sizeText, "");
+    EXPECT_EQ(Row("sm?ss.exe").path, " Access is denied") << "no system-directory fallback";
+    EXPECT_FALSE(Row("sm?ss.exe").exactCaption);
+    EXPECT_TRUE(system.touched.empty());
+    EXPECT_TRUE(list.iconsAsked.empty());
+}
+
 // Processes and files that change or go to extremes while the list is filled.
 TEST_F(Fill, OddProcessesAndFiles) {
     const std::string longName = std::string(256, 'n') + ".exe";  // 260 characters

@@ -2,23 +2,28 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "core/win32/handles.h"
+#include "core/win32/paths.h"
 #include "core/win32/text.h"
 
 namespace runlens {
 namespace {
 
-// Both query methods fill a buffer of this many wide characters.
+// Both query methods first fill a buffer of this many wide characters; a longer path is asked
+// for once more with room for the longest.
 constexpr DWORD kImageNameBuffer = 260;
 constexpr DWORD kMessageBuffer = 256;
 
-// The ANSI process entry: 296 bytes on 32-bit Windows, wider where pointers are.
-static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32) == 296);
+// The wide process entry: 556 bytes on 32-bit Windows, wider where pointers are. Its name is
+// converted here, without the look-alikes the system's ANSI entry would use.
+static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32W) == 556);
 
 using CreateToolhelp32SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
-using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
 
 class Win32ProcessSnapshot final : public ProcessSnapshot {
   public:
@@ -37,7 +42,10 @@ class Win32ProcessSnapshot final : public ProcessSnapshot {
             return false;
         }
         entry.processId = entry_.th32ProcessID;
-        entry.exeFile.assign(entry_.szExeFile, ::strnlen(entry_.szExeFile, MAX_PATH));
+        AnsiText name =
+            ExactAnsiFromWide({entry_.szExeFile, ::wcsnlen(entry_.szExeFile, MAX_PATH)});
+        entry.exeFile = std::move(name.text);
+        entry.exactName = name.exact;
         return true;
     }
 
@@ -45,7 +53,7 @@ class Win32ProcessSnapshot final : public ProcessSnapshot {
     UniqueSnapshot snapshot_;
     Process32Fn first_;
     Process32Fn next_;
-    PROCESSENTRY32 entry_{};
+    PROCESSENTRY32W entry_{};
     bool started_ = false;
     bool done_ = false;
 };
@@ -69,9 +77,27 @@ ImageQuery LastError() {
     return {{}, ::GetLastError()};
 }
 
+// A path as the queries return it; it ends at its first zero, if it holds one.
+ImageQuery ImageFromBuffer(std::wstring_view buffer) {
+    AnsiText path = ExactAnsiFromWide(buffer.substr(0, buffer.find(L'\0')));
+    return {std::move(path.text), 0, path.exact};
+}
+
+// The directory search reads "*", "?" and, in the system's own forms, "<", ">" and the double
+// quote as wildcards. No file name holds them, so a path with any of them names no file.
+bool HasWildcard(std::wstring_view path) {
+    return path.find_first_of(L"*?<>\"") != std::wstring_view::npos;
+}
+
+bool SameFileName(const wchar_t* entry, std::wstring_view name) {
+    return !name.empty() &&
+           ::CompareStringOrdinal(entry, -1, name.data(), static_cast<int>(name.size()), TRUE) ==
+               CSTR_EQUAL;
+}
+
 }  // namespace
 
-Win32InventorySystem::Win32InventorySystem() {
+Win32InventorySystem::Win32InventorySystem() : Win32InventorySystem(ImageNameFunctions{}) {
     const HMODULE kernel32 = ::LoadLibraryA("kernel32.dll");
     queryFullProcessImageName_ =
         LookUpFunction<QueryFullProcessImageNameWFn>(kernel32, "QueryFullProcessImageNameW");
@@ -85,7 +111,11 @@ Win32InventorySystem::Win32InventorySystem() {
     }
     if (!getModuleFileNameEx_)
         getModuleFileNameExMissing_ = ::GetLastError();
+}
 
+Win32InventorySystem::Win32InventorySystem(ImageNameFunctions functions)
+    : queryFullProcessImageName_(functions.queryFullProcessImageName),
+      getModuleFileNameEx_(functions.getModuleFileNameEx) {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
     if (::GetVersionExA(&version))
@@ -126,11 +156,16 @@ ImageQuery Win32InventorySystem::QueryFullImageName(std::uint32_t processId) {
         AdoptProcessHandle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return LastError();
-    wchar_t buffer[kImageNameBuffer];
-    DWORD size = kImageNameBuffer;
-    if (!queryFullProcessImageName_(process.get(), 0, buffer, &size))
-        return LastError();
-    return {AnsiFromWide({buffer, size}), 0};
+    // A buffer that is too small fails the call, and the error says so.
+    for (const DWORD capacity : {kImageNameBuffer, kLongestPath + 1}) {
+        std::wstring buffer(capacity, L'\0');
+        DWORD size = capacity;
+        if (queryFullProcessImageName_(process.get(), 0, buffer.data(), &size))
+            return ImageFromBuffer({buffer.data(), std::min(size, capacity)});
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            break;
+    }
+    return LastError();
 }
 
 ImageQuery Win32InventorySystem::QueryModuleFileName(std::uint32_t processId) {
@@ -140,11 +175,17 @@ ImageQuery Win32InventorySystem::QueryModuleFileName(std::uint32_t processId) {
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process)
         return LastError();
-    wchar_t buffer[kImageNameBuffer];
-    const DWORD length = getModuleFileNameEx_(process.get(), nullptr, buffer, kImageNameBuffer);
-    if (length == 0)
-        return LastError();
-    return {AnsiFromWide({buffer, std::min(length, kImageNameBuffer)}), 0};
+    // A buffer that is too small cuts the name and fills the buffer: the system then returns
+    // its size, or one less with a zero in its last place.
+    for (const DWORD capacity : {kImageNameBuffer, kLongestPath + 2}) {
+        std::wstring buffer(capacity, L'\0');
+        const DWORD length = getModuleFileNameEx_(process.get(), nullptr, buffer.data(), capacity);
+        if (length == 0)
+            return LastError();
+        if (length + 1 < capacity || capacity > kLongestPath + 1)
+            return ImageFromBuffer({buffer.data(), std::min(length, capacity)});
+    }
+    return {};
 }
 
 std::string Win32InventorySystem::SystemMessage(std::uint32_t error) {
@@ -171,8 +212,8 @@ std::unique_ptr<ProcessSnapshot> Win32InventorySystem::TakeSnapshot() {
     const HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
     const auto create =
         LookUpFunction<CreateToolhelp32SnapshotFn>(kernel32, "CreateToolhelp32Snapshot");
-    const auto first = LookUpFunction<Process32Fn>(kernel32, "Process32First");
-    const auto next = LookUpFunction<Process32Fn>(kernel32, "Process32Next");
+    const auto first = LookUpFunction<Process32Fn>(kernel32, "Process32FirstW");
+    const auto next = LookUpFunction<Process32Fn>(kernel32, "Process32NextW");
     if (!create || !first || !next)
         return nullptr;
     UniqueSnapshot snapshot(create(TH32CS_SNAPPROCESS, 0));
@@ -182,14 +223,24 @@ std::unique_ptr<ProcessSnapshot> Win32InventorySystem::TakeSnapshot() {
 }
 
 bool Win32InventorySystem::FileExists(std::string_view path) {
-    const DWORD attributes = ::GetFileAttributesA(std::string(path).c_str());
+    const std::wstring file = WideFromAnsi(path);
+    if (file.empty() || HasWildcard(file))
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(FileSystemPath(file).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::uint64_t Win32InventorySystem::GetFileSizeOf(std::string_view path) {
-    WIN32_FIND_DATAA found;
-    const UniqueFind find(::FindFirstFileA(std::string(path).c_str(), &found));
+    const std::wstring file = WideFromAnsi(path);
+    if (file.empty() || HasWildcard(file))
+        return 0;
+    WIN32_FIND_DATAW found;
+    const UniqueFind find(::FindFirstFileW(FileSystemPath(file).c_str(), &found));
     if (!find)
+        return 0;
+    // Only the file's own entry counts: its name, or its short name, ends the path.
+    const std::wstring_view name = std::wstring_view(file).substr(file.find_last_of(L"\\/") + 1);
+    if (!SameFileName(found.cFileName, name) && !SameFileName(found.cAlternateFileName, name))
         return 0;
     return (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
 }

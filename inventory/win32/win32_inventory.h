@@ -10,7 +10,18 @@ namespace runlens {
 
 class Win32InventorySystem final : public InventorySystem {
   public:
+    using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+    // The two image-name queries, looked up at run time: older systems lack them.
+    struct ImageNameFunctions {
+        QueryFullProcessImageNameWFn queryFullProcessImageName = nullptr;
+        GetModuleFileNameExWFn getModuleFileNameEx = nullptr;
+    };
+
     Win32InventorySystem();
+    // With other image-name queries in place of the system's.
+    explicit Win32InventorySystem(ImageNameFunctions functions);
 
     std::optional<std::string> ExpandEnvironment(std::string_view text) override;
     std::string SystemDirectory() override;
@@ -29,14 +40,10 @@ class Win32InventorySystem final : public InventorySystem {
     std::string LocaleUpper(std::string_view text) override;
 
   private:
-    using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-    using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
-
-    // Looked up at run time: older systems lack them.
     QueryFullProcessImageNameWFn queryFullProcessImageName_ = nullptr;
-    DWORD queryFullProcessImageNameMissing_ = 0;
+    DWORD queryFullProcessImageNameMissing_ = ERROR_PROC_NOT_FOUND;
     GetModuleFileNameExWFn getModuleFileNameEx_ = nullptr;
-    DWORD getModuleFileNameExMissing_ = 0;
+    DWORD getModuleFileNameExMissing_ = ERROR_PROC_NOT_FOUND;
     bool ntFamily_ = true;
 };
 

@@ -13,6 +13,7 @@ class FakeSnapshot : public ProcessSnapshot {
             return false;
         entry.processId = processes_[next_].id;
         entry.exeFile = processes_[next_].exeFile;
+        entry.exactName = processes_[next_].exactName;
         ++next_;
         return true;
     }
@@ -79,10 +80,12 @@ std::unique_ptr<ProcessSnapshot> FakeInventory::TakeSnapshot() {
 }
 
 bool FakeInventory::FileExists(std::string_view path) {
+    touched.emplace_back(path);
     return files.contains(std::string(path)) || vanishing.contains(std::string(path));
 }
 
 std::uint64_t FakeInventory::GetFileSizeOf(std::string_view path) {
+    touched.emplace_back(path);
     const auto file = files.find(std::string(path));
     return file == files.end() ? 0 : file->second;
 }
@@ -97,6 +100,7 @@ void RecordingListView::InsertRow(std::size_t position, ProcessRow row) {
 }
 
 int RecordingListView::AddFileIcon(std::string_view path) {
+    iconsAsked.emplace_back(path);
     if (!icons.contains(std::string(path)))
         return kNoImage;
     iconsAdded.emplace_back(path);

@@ -15,6 +15,7 @@ struct FakeProcess {
     std::string exeFile;
     ImageQuery fullImageName;   // method 1's answer
     ImageQuery moduleFileName;  // method 2's answer
+    bool exactName = true;      // the snapshot's name fits the code page
 };
 
 class FakeInventory : public InventorySystem {
@@ -28,6 +29,7 @@ class FakeInventory : public InventorySystem {
     std::map<std::string, std::uint64_t> files;      // existing files and their sizes
     std::set<std::string> vanishing;  // there for the existence test, gone for the size search
     bool ntFamily = true;
+    std::vector<std::string> touched;  // paths handed to the file tests and the size search
     ServiceManagerOpen serviceManager{true, 0};
     int serviceManagerOpens = 0;
 
@@ -56,6 +58,7 @@ class RecordingListView : public ProcessListView {
     std::vector<ProcessRow> rows;
     std::set<std::string> icons;
     std::vector<std::string> iconsAdded;  // in the order they went into the image lists
+    std::vector<std::string> iconsAsked;  // every path an icon was asked of
 
     void InsertRow(std::size_t position, ProcessRow row) override;
     void AppendRow(ProcessRow row) override { rows.push_back(std::move(row)); }

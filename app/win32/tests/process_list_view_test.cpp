@@ -94,6 +94,22 @@ TEST_F(ListViewFixture, RowsKeepTheirPlacesTextsAndData) {
     EXPECT_EQ(view_->RowAt(7), nullptr);
 }
 
+// The control reads -1 as "ask the parent"; a row without an image says "none" in its terms.
+TEST_F(ListViewFixture, ItemImagesAreTheRowsOrNone) {
+    view_->AppendRow({"own.exe", "C:\\own.exe", "", 2});
+    view_->AppendRow({"none.exe", "C:\\none.exe", "", kNoImage});
+    view_->AppendRow({"status.exe", " denied", "", kProgramImage});
+    const int expected[] = {2, I_IMAGENONE, kProgramImage};
+    for (int item = 0; item < 3; ++item) {
+        LVITEMW query{};
+        query.mask = LVIF_IMAGE;
+        query.iItem = item;
+        ASSERT_TRUE(::SendMessageW(listView_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)));
+        EXPECT_EQ(query.iImage, expected[item]) << item;
+    }
+    EXPECT_EQ(view_->RowAt(1)->imageIndex, kNoImage);
+}
+
 TEST(PathColumn, ShowsTheAdministratorHintWhateverTheCodePage) {
     const std::string ansiHint = AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
     const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);

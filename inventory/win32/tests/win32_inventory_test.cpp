@@ -47,7 +47,7 @@ TEST(Win32Inventory, SnapshotListsThisProcessWithItsImagePath) {
     }
     EXPECT_TRUE(found) << count << " entries";
     EXPECT_FALSE(snapshot->Next(entry)) << "stays at the end";
-    EXPECT_EQ(GetProcessImagePath(::GetCurrentProcessId(), system), OwnImagePath());
+    EXPECT_EQ(GetProcessImagePath(::GetCurrentProcessId(), system).text, OwnImagePath());
 }
 
 TEST(Win32Inventory, BothQueryMethodsFindThisProcess) {
@@ -62,7 +62,7 @@ TEST(Win32Inventory, UnknownProcessGivesAOneLineStatusText) {
     EXPECT_TRUE(query.path.empty());
     EXPECT_NE(query.error, 0u);
 
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system);
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system).text;
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text[0], ' ');
     EXPECT_NE(text[1], ' ');
@@ -141,7 +141,7 @@ class JapaneseLocale : public testing::JapaneseLocaleTest {};
 TEST_F(JapaneseLocale, StatusTextIsJapaneseAndSurvivesTrimming) {
     EXPECT_EQ(::GetUserDefaultLangID(), 0x0411);
     Win32InventorySystem system;
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system);
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system).text;
     const std::wstring wide = ToWide(932, text);
     ASSERT_GE(wide.size(), 2u);
     EXPECT_EQ(wide[0], L' ');
