@@ -95,30 +95,41 @@ TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
         << "the newer page replaced it";
 }
 
-TEST(LocalPageErrors, UnwritableTemporaryFolderShowsTheErrorBox) {
-    TForm1 form(::GetModuleHandleW(nullptr));
-    ASSERT_TRUE(form.Create());
-    std::vector<std::string> errors;
-    form.SetErrorBox([&errors](const std::string& message) { errors.push_back(message); });
-    LVITEMW select{};
-    select.stateMask = LVIS_SELECTED;
-    select.state = LVIS_SELECTED;
-    ::SendMessageW(form.ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+// The program's window with its first row selected, and the error box's messages.
+class PageWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(form_->Create());
+        form_->SetErrorBox([this](const std::string& message) { errors_.push_back(message); });
+        LVITEMW select{};
+        select.stateMask = LVIS_SELECTED;
+        select.state = LVIS_SELECTED;
+        ::SendMessageW(form_->ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+    }
+    void ShowLocalInfoPage() {
+        form_->RunHandler([this] { form_->ShowLocalInfoPage(); });
+    }
 
+    std::unique_ptr<TForm1> form_;
+    std::vector<std::string> errors_;
+};
+
+TEST_F(PageWindow, UnwritableTemporaryFolderShowsTheErrorBox) {
     {
         TemporaryFolder unwritable("Z:\\runlens-no-such-folder\\deeper");
-        form.RunHandler([&form] { form.ShowLocalInfoPage(); });
+        ShowLocalInfoPage();
     }
     {
         TemporaryFolder tooLong("C:\\" + std::string(300, 'x'));
-        form.RunHandler([&form] { form.ShowLocalInfoPage(); });
+        ShowLocalInfoPage();
     }
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_NE(errors[0].find("I/O error"), std::string::npos) << errors[0];
-    EXPECT_NE(errors[1].find("too long"), std::string::npos) << errors[1];
+    ASSERT_EQ(errors_.size(), 2u);
+    EXPECT_NE(errors_[0].find("I/O error"), std::string::npos) << errors_[0];
+    EXPECT_NE(errors_[1].find("too long"), std::string::npos) << errors_[1];
     // The program goes on.
-    EXPECT_TRUE(::IsWindow(form.Handle()));
-    EXPECT_NE(form.SelectedRow(), nullptr);
+    EXPECT_TRUE(::IsWindow(form_->Handle()));
+    EXPECT_NE(form_->SelectedRow(), nullptr);
 }
 
 // The page files in a folder, by name.
@@ -187,46 +198,33 @@ TEST(TemporaryPages, PlantedLinkIsNeverFollowed) {
 
 // A folder in which every name is a link to one file (made by the test run): no page can be
 // made, the error box says so, and the file the links lead to stays as it was.
-TEST(TemporaryPages, NoFreeNameShowsTheErrorBox) {
+TEST_F(PageWindow, NoFreeTemporaryNameShowsTheErrorBox) {
     const char* taken = std::getenv("RUNLENS_TAKEN_TEMP");
     if (!taken)
         GTEST_SKIP() << "the test run makes the folder (RUNLENS_TAKEN_TEMP)";
-    TForm1 form(::GetModuleHandleW(nullptr));
-    ASSERT_TRUE(form.Create());
-    std::vector<std::string> errors;
-    form.SetErrorBox([&errors](const std::string& message) { errors.push_back(message); });
-    LVITEMW select{};
-    select.stateMask = LVIS_SELECTED;
-    select.state = LVIS_SELECTED;
-    ::SendMessageW(form.ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     {
         TemporaryFolder full(taken);
-        form.RunHandler([&form] { form.ShowLocalInfoPage(); });
+        ShowLocalInfoPage();
     }
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("No temporary file can be made"), std::string::npos) << errors[0];
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_[0].find("No temporary file can be made"), std::string::npos) << errors_[0];
     EXPECT_EQ(ReadWide(WideFromUtf8(std::string(taken) + "\\victim.txt")), "precious");
 }
 
 // Each new page replaces the one before, and the last goes when the window closes.
-TEST(TemporaryPages, OnlyTheNewestStaysAndNoneOutlivesTheWindow) {
+TEST_F(PageWindow, OnlyTheNewestPageStaysAndNoneOutlivesTheWindow) {
     const std::wstring folder = FreshFolder(L"runlens-pages");
     TemporaryFolder pages(ToNarrow(CP_ACP, folder));
-    auto form = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
-    ASSERT_TRUE(form->Create());
-    LVITEMW select{};
-    select.stateMask = LVIS_SELECTED;
-    select.state = LVIS_SELECTED;
-    ::SendMessageW(form->ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-    form->ShowLocalInfoPage();
+    ShowLocalInfoPage();
     const std::vector<std::wstring> first = PagesIn(folder);
     ASSERT_EQ(first.size(), 1u);
-    form->ShowLocalInfoPage();
+    ShowLocalInfoPage();
     const std::vector<std::wstring> second = PagesIn(folder);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_NE(second[0], first[0]);
-    form.reset();
+    form_.reset();
     EXPECT_TRUE(PagesIn(folder).empty());
+    EXPECT_TRUE(errors_.empty());
 }
 
 class JapaneseLocalePage : public testing::JapaneseLocaleTest {};
