@@ -20,6 +20,18 @@ std::string LowerBytes(std::string_view text) {
     return out;
 }
 
+std::size_t WithoutCutUtf8Character(std::string_view text) {
+    // A character is at most four bytes: its lead byte is among the last three.
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;  // a continuation byte: look further back
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? text.size() - back : text.size();
+    }
+    return text.size();
+}
+
 PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte) {
     std::size_t split = 0;  // just past the last separator
     for (std::size_t i = 0; i < path.size(); ++i) {

@@ -30,6 +30,10 @@ inline bool NoLeadBytes(unsigned char) {
     return false;
 }
 
+// The length of the text less a UTF-8 character cut off at its end: the bytes after the last
+// complete character when they begin a multi-byte character that the text ends inside.
+std::size_t WithoutCutUtf8Character(std::string_view text);
+
 struct PathParts {
     std::string_view folder;  // up to and including the last backslash or colon
     std::string_view name;    // everything after it

@@ -39,15 +39,98 @@ std::string MakeInstallCode(std::uint16_t languageId, std::uint32_t volumeSerial
 }
 
 std::string PageAddress(std::string_view executableName) {
-    return SitePageFolderAddress() + LowerBytes(executableName) + ".html";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string address = SitePageFolderAddress();
+    for (const char c : LowerBytes(executableName)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F ||
+            std::string_view("%#?/\\ ").find(c) != std::string_view::npos) {
+            address += '%';
+            address += kHex[byte >> 4];
+            address += kHex[byte & 0xF];
+        } else {
+            address += c;
+        }
+    }
+    return address + ".html";
+}
+
+namespace {
+
+// The parts of an absolute address that say where a request goes.
+struct Origin {
+    std::string scheme;     // lower case
+    std::string authority;  // lower case, with the scheme's own port made explicit
+    std::string_view rest;  // the path, query and fragment
+};
+
+std::optional<Origin> SplitOrigin(std::string_view address) {
+    const std::size_t colon = address.find("://");
+    if (colon == std::string_view::npos || colon == 0)
+        return std::nullopt;
+    Origin origin;
+    origin.scheme = LowerBytes(address.substr(0, colon));
+    for (const char c : origin.scheme) {
+        if (!(c >= 'a' && c <= 'z') && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            return std::nullopt;
+    }
+    const std::string_view after = address.substr(colon + 3);
+    const std::size_t end = after.find_first_of("/?#\\");
+    const std::string_view authority = after.substr(0, end);
+    // A user name in front of the host is never what the site sends.
+    if (authority.empty() || authority.find('@') != std::string_view::npos)
+        return std::nullopt;
+    origin.authority = LowerBytes(authority);
+    if (origin.authority.find(':') == std::string::npos) {
+        if (origin.scheme == "http")
+            origin.authority += ":80";
+        else if (origin.scheme == "https")
+            origin.authority += ":443";
+    }
+    origin.rest = end == std::string_view::npos ? std::string_view() : after.substr(end);
+    return origin;
+}
+
+}  // namespace
+
+std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location) {
+    const auto source = SplitOrigin(from);
+    if (!source)
+        return std::nullopt;
+    std::string target;
+    if (location.find("://") != std::string_view::npos) {
+        target = location;
+    } else if (location.starts_with("//")) {
+        target = source->scheme + ":" + std::string(location);
+    } else {
+        const std::string_view origin = from.substr(0, from.size() - source->rest.size());
+        if (location.starts_with("/")) {
+            target = std::string(origin) + std::string(location);
+        } else {
+            // Relative to the folder of the address it came from.
+            const std::string_view path = source->rest.substr(0, source->rest.find_first_of("?#"));
+            const std::size_t slash = path.rfind('/');
+            target =
+                std::string(origin) +
+                std::string(slash == std::string_view::npos ? "/" : path.substr(0, slash + 1)) +
+                std::string(location);
+        }
+    }
+    const auto destination = SplitOrigin(target);
+    if (!destination || destination->scheme != source->scheme ||
+        destination->authority != source->authority) {
+        return std::nullopt;
+    }
+    return target;
 }
 
 void OnlineLookup::LookupProcess() {
     const ProcessRow* row = selectedRow_();
     if (!row)
         return;
+    const Deadline deadline = std::chrono::steady_clock::now() + kLookupTimeLimit;
     const std::string address = PageAddress(row->caption);
-    if (!system_.UrlExists(address)) {
+    if (!system_.UrlExists(address, deadline)) {
         showLocalInfoPage_();
         return;
     }
@@ -57,14 +140,15 @@ void OnlineLookup::LookupProcess() {
     system_.ShowStatus(address);
     if (FirstLookupPending) {
         FirstLookupPending = false;
-        SendNotice();
+        SendNotice(deadline);
     }
 }
 
-void OnlineLookup::SendNotice() {
+void OnlineLookup::SendNotice(Deadline deadline) {
     const std::string reply = system_.FetchUrlText(
         SiteNoticeScriptAddress() +
-        MakeInstallCode(system_.UserDefaultLangId(), system_.GetVolumeSerial()));
+            MakeInstallCode(system_.UserDefaultLangId(), system_.GetVolumeSerial()),
+        deadline);
     if (!reply.empty() && reply != "OK" && reply.front() == kNoticeMessageMarker) {
         system_.ShowNoticeMessage(std::string_view(reply).substr(1));
     }

@@ -3,8 +3,10 @@
 // replaced by the local page; the first found page of a run sends a one-time notice.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,17 +29,31 @@ char Base62Digit(long long n);
 std::string MakeInstallCode(std::uint16_t languageId, std::uint32_t volumeSerial);
 
 // The page address of an executable: the page folder, the name lower-cased byte by byte, and
-// ".html".
+// ".html". The bytes that would change the address's structure ("%", "#", "?", "/", "\\", space
+// and the control characters) are percent-escaped; every other byte goes as it is.
 std::string PageAddress(std::string_view executableName);
+
+// The moment by which a piece of network work gives up, whatever the server does.
+using Deadline = std::chrono::steady_clock::time_point;
+
+// One click's whole network work, the page probe and the notice together, ends within this.
+inline constexpr std::chrono::seconds kLookupTimeLimit{10};
+
+// The most redirects one request follows.
+inline constexpr int kMostRedirects = 5;
+
+// The address a redirect from `from` to `location` leads to, when it stays with the same
+// scheme, host and port; nothing for a redirect anywhere else.
+std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location);
 
 // The system's side of a lookup: the Internet, the status line and the notice dialog.
 class LookupSystem {
   public:
     virtual ~LookupSystem() = default;
-    // True when a request for the address ends with status 200.
-    virtual bool UrlExists(std::string_view address) = 0;
-    // The body of the response; empty on any failure.
-    virtual std::string FetchUrlText(std::string_view address) = 0;
+    // True when a request for the address ends with status 200 before the deadline.
+    virtual bool UrlExists(std::string_view address, Deadline deadline) = 0;
+    // The body of the response; empty on any failure and when the deadline passes first.
+    virtual std::string FetchUrlText(std::string_view address, Deadline deadline) = 0;
     virtual std::uint16_t UserDefaultLangId() = 0;
     // The serial number of the volume that holds the program file; 0 when it cannot be read.
     virtual std::uint32_t GetVolumeSerial() = 0;
@@ -63,7 +79,7 @@ class OnlineLookup {
     void WebBrowserTitleChange(std::u16string_view title);
 
   private:
-    void SendNotice();
+    void SendNotice(Deadline deadline);
 
     LookupSystem& system_;
     BrowserPane& pane_;

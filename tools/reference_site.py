@@ -6,6 +6,11 @@
   GET /cgi-bin/runlens.pl?<code>
                              the notice script: the reply file's bytes ("OK" by default)
   GET /bytes/<n>             n bytes, for reading tests
+  GET /hostile/<kind>        a server at its worst, also as the page /fairu/hostile-<kind>.exe.html:
+                             silent (never answers), drip-headers, drip-body (a byte at a time),
+                             zeros (0xA7, then zero bytes without end), slow-ok (a page after
+                             6 s), self-redirect, other-host, file (redirects elsewhere),
+                             chain-<n> (n redirects, then a page)
   CONNECT host:443           with --tls-cert: a TLS tunnel to this same site (https://)
 
 Requests may come in absolute form (GET http://host/path), as WinInet sends them through a
@@ -14,13 +19,20 @@ The site stops by itself after --lifetime seconds.
 """
 import argparse
 import json
+import re
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from pathlib import Path
 from urllib.parse import urlsplit
 
 
-def make_handler(pages, reply_file, log_file, lock, tls):
+# How long a hostile route keeps its connection at most; the site's lifetime ends it too.
+HOSTILE_HOLD = 60
+DRIP_INTERVAL = 0.5
+
+
+def make_handler(pages, reply_file, log_file, lock, tls, stopping):
     class Handler(BaseHTTPRequestHandler):
         # One request per connection: Wine's WinInet keeps each kept-alive connection to a
         # proxy in its pool instead of reusing it, which would show as handles in leak counts.
@@ -37,6 +49,51 @@ def make_handler(pages, reply_file, log_file, lock, tls):
                 self.send_header(name, value)
             self.end_headers()
             self.wfile.write(body)
+
+        def hostile(self, kind, path):
+            """A server at its worst. Each ends when the client goes, or after HOSTILE_HOLD."""
+            self.close_connection = True
+            until = time.monotonic() + HOSTILE_HOLD
+            chain = re.fullmatch(r"chain-(\d+)", kind)
+            try:
+                if kind == "silent":
+                    stopping.wait(HOSTILE_HOLD)
+                elif kind in ("drip-headers", "drip-body"):
+                    head = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
+                    if kind == "drip-body":
+                        self.wfile.write(head + b"Content-Length: 100000\r\n\r\n")
+                        head = b""
+                    drip = head + b"X-Drip: " + b"x" * 100000
+                    for byte in drip:
+                        if time.monotonic() > until or stopping.wait(DRIP_INTERVAL):
+                            break
+                        self.wfile.write(bytes([byte]))
+                        self.wfile.flush()
+                elif kind == "zeros":
+                    self.wfile.write(b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n\xa7")
+                    zeros = bytes(64 * 1024)
+                    while time.monotonic() < until and not stopping.is_set():
+                        self.wfile.write(zeros)
+                elif kind == "slow-ok":
+                    if not stopping.wait(6):
+                        self.send_body(200, (pages / "explorer.exe.html").read_bytes())
+                elif kind == "self-redirect":
+                    self.send_body(302, b"", headers=[("Location", path)])
+                elif kind == "other-host":
+                    self.send_body(302, b"", headers=[
+                        ("Location", "http://elsewhere.invalid/fairu/explorer.exe.html")])
+                elif kind == "file":
+                    self.send_body(302, b"", headers=[("Location", "file:///C:/windows/win.ini")])
+                elif chain:
+                    left = int(chain.group(1))
+                    if left == 0:
+                        self.send_body(200, (pages / "explorer.exe.html").read_bytes())
+                    else:
+                        self.send_body(302, b"", headers=[("Location", f"/hostile/chain-{left - 1}")])
+                else:
+                    self.send_body(404, b"not here", "text/plain")
+            except OSError:
+                pass  # the client went
 
         def do_CONNECT(self):
             """An https:// address through the proxy: a TLS tunnel to this same site."""
@@ -61,7 +118,11 @@ def make_handler(pages, reply_file, log_file, lock, tls):
                 with open(log_file, "a", encoding="utf-8") as log:
                     log.write(json.dumps({"path": path, "agent": self.headers.get("User-Agent", ""),
                                           "host": host}) + "\n")
-            if target.path.startswith("/fairu/"):
+            hostile = re.fullmatch(r"/(?:hostile/|fairu/hostile-)([a-z0-9-]+?)(?:\.exe\.html)?",
+                                   target.path)
+            if hostile:
+                self.hostile(hostile.group(1), target.path)
+            elif target.path.startswith("/fairu/"):
                 name = target.path[len("/fairu/"):]
                 page = pages / name
                 redirect = pages / (name + ".redirect")
@@ -99,13 +160,18 @@ def main():
         import ssl
         tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         tls.load_cert_chain(options.tls_cert)
+    stopping = threading.Event()
     handler = make_handler(Path(options.pages), options.reply_file, options.log,
-                           threading.Lock(), tls)
+                           threading.Lock(), tls, stopping)
     server = ThreadingHTTPServer(("127.0.0.1", options.port), handler)
     server.daemon_threads = True
     if options.port_file:
         Path(options.port_file).write_text(str(server.server_address[1]))
-    threading.Timer(options.lifetime, server.shutdown).start()
+    def stop():
+        stopping.set()
+        server.shutdown()
+
+    threading.Timer(options.lifetime, stop).start()
     server.serve_forever()
 
 

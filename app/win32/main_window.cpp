@@ -133,11 +133,11 @@ class TForm1::LookupBridge final : public LookupSystem {
   public:
     explicit LookupBridge(TForm1& form) : form_(form) {}
 
-    bool UrlExists(std::string_view address) override {
-        return runlens::UrlExists(address, AgentString);
+    bool UrlExists(std::string_view address, Deadline deadline) override {
+        return runlens::UrlExists(address, AgentString, deadline);
     }
-    std::string FetchUrlText(std::string_view address) override {
-        return runlens::FetchUrlText(address, AgentString);
+    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
+        return runlens::FetchUrlText(address, AgentString, deadline);
     }
     std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
     std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }

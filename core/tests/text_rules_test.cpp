@@ -43,3 +43,32 @@ TEST(PathSplit, WithoutDoubleByteCharactersEveryBackslashCounts) {
 
 }  // namespace
 }  // namespace runlens
+
+namespace runlens {
+namespace {
+
+struct CutCase {
+    std::string text;
+    std::size_t kept;
+};
+
+class Utf8Cut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(Utf8Cut, DropsOnlyACharacterTheTextEndsInside) {
+    EXPECT_EQ(WithoutCutUtf8Character(GetParam().text), GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, Utf8Cut,
+    ::testing::Values(CutCase{"", 0}, CutCase{"abc", 3},
+                      CutCase{"a\xE3\x81\x8A", 4},       // a whole three-byte character
+                      CutCase{"a\xE3\x81", 1},           // two of its three bytes
+                      CutCase{"a\xE3", 1},               // its lead byte alone
+                      CutCase{"a\xC3\xA9", 3},           // a whole two-byte character
+                      CutCase{"a\xC3", 1},               //
+                      CutCase{"a\xF0\x9F\x98", 1},       // three of four bytes
+                      CutCase{"a\xF0\x9F\x98\x80", 5},   //
+                      CutCase{"\x80\x80\x80\x80", 4}));  // no lead byte at all: left to the decoder
+
+}  // namespace
+}  // namespace runlens

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -36,19 +38,69 @@ TEST(PageAddress, LowerCasesByteByByte) {
     EXPECT_EQ(PageAddress("\x83\x41.EXE"), SitePageFolderAddress() + "\x83\x61.exe.html");
 }
 
+TEST(PageAddress, EscapesWhatWouldChangeTheAddress) {
+    const struct {
+        std::string name;
+        std::string page;
+    } cases[] = {
+        // A name never leaves the page folder, nor adds a query or a fragment.
+        {"../../etc.exe", "..%2F..%2Fetc.exe"},
+        {"a\\b.exe", "a%5Cb.exe"},
+        {"a?b#c.exe", "a%3Fb%23c.exe"},
+        {"100%.exe", "100%25.exe"},
+        {"my tool.exe", "my%20tool.exe"},
+        {std::string("a\x01\x1F\x7F", 4) + ".exe", "a%01%1F%7F.exe"},
+        // Every other byte goes as it is, double-byte characters and "~" included.
+        {"\x81\x5C~!$&'()+,;=@[].exe", "\x81%5C~!$&'()+,;=@[].exe"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PageAddress(c.name), SitePageFolderAddress() + c.page + ".html") << c.name;
+}
+
+TEST(RedirectTarget, StaysWithTheSameSchemeHostAndPort) {
+    const std::string from = "http://www.site.example/fairu/moved.exe.html";
+    const struct {
+        const char* location;
+        std::optional<std::string> target;
+    } cases[] = {
+        {"/fairu/explorer.exe.html", "http://www.site.example/fairu/explorer.exe.html"},
+        {"explorer.exe.html", "http://www.site.example/fairu/explorer.exe.html"},
+        {"http://WWW.Site.Example:80/fairu/x.html", "http://WWW.Site.Example:80/fairu/x.html"},
+        {"//www.site.example/fairu/x.html", "http://www.site.example/fairu/x.html"},
+        {from.c_str(), from},  // to itself: the count of redirects ends that
+        {"https://www.site.example/fairu/x.html", std::nullopt},
+        {"http://other.example/fairu/x.html", std::nullopt},
+        {"//other.example/fairu/x.html", std::nullopt},
+        {"http://www.site.example:8080/fairu/x.html", std::nullopt},
+        {"http://www.site.example@other.example/x.html", std::nullopt},
+        {"http://www.site.example.other.example/x.html", std::nullopt},
+        {"file:///C:/windows/win.ini", std::nullopt},
+        {"file://www.site.example/x.html", std::nullopt},
+        {"javascript://www.site.example/%0Aalert(1)", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RedirectTarget(from, c.location), c.target) << c.location;
+    EXPECT_EQ(RedirectTarget("https://h.example/a", "https://h.example:443/b"),
+              "https://h.example:443/b");
+    EXPECT_EQ(RedirectTarget("not an address", "/x"), std::nullopt);
+}
+
 // The site, the status line and the dialog, as a lookup sees them.
 class FakeLookupSystem : public LookupSystem {
   public:
     std::set<std::string> pages;  // addresses that answer 200
     std::string noticeReply = "OK";
     std::vector<std::string> fetched;
+    std::vector<Deadline> deadlines;  // of every request, in order
     std::vector<std::string> status;
     std::vector<std::string> messages;
 
-    bool UrlExists(std::string_view address) override {
+    bool UrlExists(std::string_view address, Deadline deadline) override {
+        deadlines.push_back(deadline);
         return pages.contains(std::string(address));
     }
-    std::string FetchUrlText(std::string_view address) override {
+    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
+        deadlines.push_back(deadline);
         fetched.emplace_back(address);
         return noticeReply;
     }
@@ -103,6 +155,17 @@ TEST_F(Lookup, FoundPageIsShownWithItsAddressAndTheNoticeIsSentOnce) {
     lookup_.LookupProcess();
     EXPECT_EQ(system_.fetched.size(), 1u) << "at most once per run";
     EXPECT_EQ(system_.status.back(), PageAddress("notepad.exe"));
+}
+
+TEST_F(Lookup, ProbeAndNoticeShareOneDeadline) {
+    selected_ = &explorer_;
+    const auto before = std::chrono::steady_clock::now();
+    lookup_.LookupProcess();
+    const auto after = std::chrono::steady_clock::now();
+    ASSERT_EQ(system_.deadlines.size(), 2u);
+    EXPECT_EQ(system_.deadlines[0], system_.deadlines[1]) << "the notice gets what is left";
+    EXPECT_GE(system_.deadlines[0], before + kLookupTimeLimit);
+    EXPECT_LE(system_.deadlines[0], after + kLookupTimeLimit);
 }
 
 TEST_F(Lookup, NoPageShowsTheLocalPageWithoutNoticeOrStatus) {

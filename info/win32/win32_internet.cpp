@@ -4,86 +4,258 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <memory>
+#include <utility>
 
+#include "core/text_rules.h"
 #include "core/win32/handles.h"
+#include "core/win32/paths.h"
 #include "core/win32/text.h"
 
 namespace runlens {
 namespace {
 
-using UniqueInternet = Unique<HINTERNET, &::InternetCloseHandle>;
-
 constexpr DWORD kReadChunk = 1024;
 constexpr DWORD kHttpOk = 200;
 constexpr DWORD kVolumeNameBuffer = 255;
+constexpr DWORD kLongestLocation = 8 * 1024;
 
-UniqueInternet OpenRoot(std::string_view agent) {
-    return UniqueInternet(::InternetOpenA(std::string(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
-                                          nullptr, nullptr, 0));
+DWORD MillisecondsLeft(Deadline deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count();
+    return left <= 0 ? 0 : static_cast<DWORD>(std::min<long long>(left, INFINITE - 1));
+}
+
+bool IsRedirect(DWORD status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// A lock of the system's own: the smallest there is.
+class Lock {
+  public:
+    class Hold {
+      public:
+        explicit Hold(Lock& lock) : lock_(lock.lock_) { ::AcquireSRWLockExclusive(&lock_); }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        ~Hold() { ::ReleaseSRWLockExclusive(&lock_); }
+
+      private:
+        SRWLOCK& lock_;
+    };
+
+  private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
+
+// One request's work, on a thread of its own so that the caller can keep its deadline whatever
+// the server does. At the deadline the caller gives up: it closes the handles, which ends the
+// call the thread is blocked in where the system supports that, and leaves the thread to finish
+// by itself; the thread then makes no further call with them. A handle is closed exactly once,
+// under the lock, by whichever side still owns it: a closed handle's value may be reused.
+class Exchange {
+  public:
+    Exchange(std::string address, DWORD flags, bool readBody)
+        : address_(std::move(address)), flags_(flags), readBody_(readBody) {}
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+    ~Exchange() {
+        if (root_ && !abandoned_)
+            ::InternetCloseHandle(root_);
+    }
+
+    // The caller, before the thread starts: the root handle, with the system's timeouts cut
+    // to the time left, so that a thread left behind ends soon after.
+    bool Open(std::string_view agent, DWORD timeout) {
+        root_ = ::InternetOpenA(std::string(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
+                                nullptr, 0);
+        if (!root_)
+            return false;
+        for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                   INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+            ::InternetSetOptionA(root_, option, &timeout, sizeof(timeout));
+        }
+        return true;
+    }
+
+    // The caller, at the deadline.
+    void Abandon() {
+        const Lock::Hold hold(lock_);
+        abandoned_ = true;
+        if (request_)
+            ::InternetCloseHandle(std::exchange(request_, nullptr));
+        ::InternetCloseHandle(root_);
+    }
+
+    // The thread's work: the request, its redirects and its body.
+    void Run() {
+        std::string address = address_;
+        for (int redirects = 0;; ++redirects) {
+            const HINTERNET request = Keep([&] {
+                return ::InternetOpenUrlA(root_, address.c_str(), nullptr, 0,
+                                          flags_ | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
+            });
+            if (!request)
+                return;
+            DWORD status = 0;
+            DWORD length = sizeof(status);
+            if (Abandoned() ||
+                !::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                  &length, nullptr)) {
+                status = 0;
+            }
+            if (!IsRedirect(status)) {
+                status_ = status;
+                if (readBody_)
+                    body_ = ReadBody(request);
+                finished_ = Drop();
+                return;
+            }
+            const auto next = RedirectTarget(address, Location(request));
+            if (!Drop() || !next || redirects == kMostRedirects)
+                return;
+            address = *next;
+        }
+    }
+
+    // Read once the thread has ended before the deadline.
+    bool Finished() const { return finished_; }
+    DWORD Status() const { return status_; }
+    const std::string& Body() const { return body_; }
+
+  private:
+    bool Abandoned() {
+        const Lock::Hold hold(lock_);
+        return abandoned_;
+    }
+
+    // Opens a request and keeps it; nothing when that failed or the caller gave up meanwhile
+    // (its closing of the root closed the request too).
+    template <typename OpenRequest>
+    HINTERNET Keep(OpenRequest open) {
+        if (Abandoned())
+            return nullptr;
+        const HINTERNET request = open();
+        const Lock::Hold hold(lock_);
+        if (abandoned_ || !request)
+            return nullptr;
+        request_ = request;
+        return request;
+    }
+
+    // Closes the kept request; false when the caller gave up and closed it.
+    bool Drop() {
+        const Lock::Hold hold(lock_);
+        if (abandoned_)
+            return false;
+        ::InternetCloseHandle(std::exchange(request_, nullptr));
+        return true;
+    }
+
+    std::string Location(HINTERNET request) {
+        std::string location(kLongestLocation, '\0');
+        DWORD length = kLongestLocation;
+        if (Abandoned() ||
+            !::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+            return {};
+        }
+        location.resize(::strnlen(location.c_str(), std::min<DWORD>(length, kLongestLocation)));
+        return location;
+    }
+
+    // Up to kFetchCap bytes received, each read's text up to its first zero byte: a stream of
+    // zero bytes ends at the cap like any other.
+    std::string ReadBody(HINTERNET request) {
+        std::string text;
+        std::size_t received = 0;
+        char buffer[kReadChunk + 1];
+        while (received < kFetchCap && !Abandoned()) {
+            DWORD read = 0;
+            const auto want =
+                static_cast<DWORD>(std::min<std::size_t>(kReadChunk, kFetchCap - received));
+            if (!::InternetReadFile(request, buffer, want, &read) || read == 0)
+                break;
+            received += read;
+            buffer[read] = '\0';
+            text.append(buffer, ::strnlen(buffer, read));
+        }
+        return text;
+    }
+
+    const std::string address_;
+    const DWORD flags_;
+    const bool readBody_;
+    Lock lock_;
+    bool abandoned_ = false;       // under the lock
+    HINTERNET root_ = nullptr;     // set before the thread starts
+    HINTERNET request_ = nullptr;  // under the lock
+    bool finished_ = false;
+    DWORD status_ = 0;
+    std::string body_;
+};
+
+DWORD WINAPI RunExchange(void* ticket) {
+    const std::unique_ptr<std::shared_ptr<Exchange>> exchange(
+        static_cast<std::shared_ptr<Exchange>*>(ticket));
+    (*exchange)->Run();
+    return 0;
+}
+
+// The finished exchange, or nothing when it failed to start or the deadline came first.
+std::shared_ptr<Exchange> Exchanged(std::string_view address, std::string_view agent,
+                                    Deadline deadline, DWORD flags, bool readBody) {
+    const DWORD left = MillisecondsLeft(deadline);
+    if (left == 0)
+        return nullptr;
+    auto exchange = std::make_shared<Exchange>(std::string(address), flags, readBody);
+    if (!exchange->Open(agent, left))
+        return nullptr;
+    auto ticket = std::make_unique<std::shared_ptr<Exchange>>(exchange);
+    const UniqueHandle thread(::CreateThread(nullptr, 0, &RunExchange, ticket.get(), 0, nullptr));
+    if (!thread)
+        return nullptr;
+    ticket.release();  // the thread's now
+    if (::WaitForSingleObject(thread.get(), MillisecondsLeft(deadline)) != WAIT_OBJECT_0) {
+        exchange->Abandon();
+        return nullptr;
+    }
+    return exchange->Finished() ? exchange : nullptr;
 }
 
 }  // namespace
 
-bool UrlExists(std::string_view address, std::string_view agent) {
-    const UniqueInternet root = OpenRoot(agent);
-    if (!root)
-        return false;
-    const UniqueInternet request(
-        ::InternetOpenUrlA(root.get(), std::string(address).c_str(), nullptr, 0, 0, 0));
-    if (!request)
-        return false;
-    DWORD status = 0;
-    DWORD length = sizeof(status);
-    return ::HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                            &length, nullptr) &&
-           status == kHttpOk;
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline) {
+    const auto exchange = Exchanged(address, agent, deadline, 0, false);
+    return exchange && exchange->Status() == kHttpOk;
 }
 
-std::string FetchUrlText(std::string_view address, std::string_view agent) {
-    std::string text;
-    const UniqueInternet root = OpenRoot(agent);
-    if (!root)
-        return text;
-    const UniqueInternet request(::InternetOpenUrlA(root.get(), std::string(address).c_str(),
-                                                    nullptr, 0, INTERNET_FLAG_EXISTING_CONNECT, 0));
-    if (!request)
-        return text;
-    char buffer[kReadChunk + 1];
-    DWORD read = 0;
-    // A remote party decides how long the body is: reading stops at the cap.
-    while (text.size() < kFetchCap &&
-           ::InternetReadFile(request.get(), buffer, kReadChunk, &read) && read > 0) {
-        buffer[read] = '\0';
-        text.append(buffer, ::strnlen(buffer, read));
-    }
-    if (text.size() > kFetchCap)
-        text.resize(kFetchCap);
-    return text;
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline) {
+    const auto exchange = Exchanged(address, agent, deadline, INTERNET_FLAG_EXISTING_CONNECT, true);
+    return exchange ? exchange->Body() : std::string();
 }
 
 std::uint32_t GetVolumeSerial() {
-    char path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return 0;
+    const std::wstring path = ModuleFilePath(nullptr);
     // The drive part of the path and a backslash: "C:\" or "\\server\share\".
-    std::string_view full(path, length);
-    std::string root;
-    if (full.size() >= 2 && full[1] == ':') {
-        root = std::string(full.substr(0, 2)) + "\\";
-    } else if (full.starts_with("\\\\")) {
-        const std::size_t share = full.find('\\', 2);
+    std::wstring_view full(path);
+    std::wstring root;
+    if (full.size() >= 2 && full[1] == L':') {
+        root = std::wstring(full.substr(0, 2)) + L"\\";
+    } else if (full.starts_with(L"\\\\")) {
+        const std::size_t share = full.find(L'\\', 2);
         const std::size_t end =
-            share == std::string_view::npos ? share : full.find('\\', share + 1);
-        root = std::string(full.substr(0, end)) + "\\";
+            share == std::wstring_view::npos ? share : full.find(L'\\', share + 1);
+        root = std::wstring(full.substr(0, end)) + L"\\";
     } else {
         return 0;
     }
-    char name[kVolumeNameBuffer];
-    char fileSystem[kVolumeNameBuffer];
+    wchar_t name[kVolumeNameBuffer];
+    wchar_t fileSystem[kVolumeNameBuffer];
     DWORD serial = 0;
-    if (!::GetVolumeInformationA(root.c_str(), name, kVolumeNameBuffer, &serial, nullptr, nullptr,
+    if (!::GetVolumeInformationW(root.c_str(), name, kVolumeNameBuffer, &serial, nullptr, nullptr,
                                  fileSystem, kVolumeNameBuffer)) {
         return 0;
     }
@@ -93,12 +265,16 @@ std::uint32_t GetVolumeSerial() {
 std::wstring DecodeNoticeMessage(std::string_view message) {
     if (message.empty())
         return {};
-    const int length = static_cast<int>(std::min<std::size_t>(message.size(), kFetchCap));
-    if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, message.data(), length, nullptr, 0) >
-        0) {
-        return ToWide(CP_UTF8, message);
+    message = message.substr(0, kFetchCap);
+    // Behind the marker byte, a message that filled the cap may end inside a character.
+    const std::string_view whole = message.size() + 1 >= kFetchCap
+                                       ? message.substr(0, WithoutCutUtf8Character(message))
+                                       : message;
+    if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, whole.data(),
+                              static_cast<int>(whole.size()), nullptr, 0) > 0) {
+        return ToWide(CP_UTF8, whole);
     }
-    return ToWide(932, message);
+    return ToWide(CP_ACP, message);
 }
 
 }  // namespace runlens

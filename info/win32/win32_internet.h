@@ -1,25 +1,33 @@
-// The information site over WinInet, with the system's proxy settings.
+// The information site over WinInet, with the system's proxy settings. Each request gives up at
+// its deadline whatever the server does: one that never answers, drips its reply a byte at a
+// time or redirects in a circle.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "info/online_lookup.h"
+
 namespace runlens {
 
-// The most of a response body that is read; a notice reply is a few bytes.
+// The most of a response body that is read, counted in bytes received; a notice reply is a few
+// bytes.
 inline constexpr std::size_t kFetchCap = 64 * 1024;
 
-// True when a request for the address ends with HTTP status 200.
-bool UrlExists(std::string_view address, std::string_view agent);
+// True when a request for the address ends with HTTP status 200 before the deadline. Redirects
+// are followed, at most kMostRedirects of them and only within the same scheme, host and port.
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline);
 
-// The body of the response, up to kFetchCap bytes; empty on any failure.
-std::string FetchUrlText(std::string_view address, std::string_view agent);
+// The body of the response, up to kFetchCap bytes read, each read's text up to its first zero
+// byte; empty on any failure and when the deadline passes first.
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline);
 
 // The serial number of the volume that holds the program file; 0 when it cannot be read.
 std::uint32_t GetVolumeSerial();
 
-// The notice message as the site sends it: UTF-8 when it is valid UTF-8, else code page 932.
+// The notice message as the site sends it: UTF-8 when it is valid UTF-8 (a character the cap
+// cut off at its end dropped), else the system's ANSI code page.
 std::wstring DecodeNoticeMessage(std::string_view message);
 
 }  // namespace runlens

@@ -21,26 +21,10 @@
 #include "tests/fakes/recording_browser.h"
 #include "tests/win32/reference_site.h"
 #include "tests/win32/resource_counts.h"
+#include "tests/win32/site_lookup.h"
 
 namespace runlens {
 namespace {
-
-class SiteLookup : public LookupSystem {
-  public:
-    bool UrlExists(std::string_view address) override {
-        return runlens::UrlExists(address, "runlens-soak/1");
-    }
-    std::string FetchUrlText(std::string_view address) override {
-        return runlens::FetchUrlText(address, "runlens-soak/1");
-    }
-    std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
-    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
-    void ShowStatus(std::string_view) override {}
-    void ShowNoticeMessage(std::string_view) override {}
-    std::u16string WideFromAnsi(std::string_view text) override {
-        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
-    }
-};
 
 std::size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX memory{};
@@ -56,7 +40,7 @@ TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     Win32InventorySystem inventory;
     Win32LocalPageSystem pages;
-    SiteLookup site;
+    testing::SiteLookup site("runlens-soak/1");
     testing::RecordingBrowser pane;
     const ProcessRow explorer{"explorer.exe", "C:\\windows\\explorer.exe", "", 1};
     const ProcessRow* selected = &explorer;

@@ -3,41 +3,70 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <thread>
+#include <vector>
 
+#include "core/site.h"
+#include "tests/fakes/recording_browser.h"
 #include "tests/win32/reference_site.h"
+#include "tests/win32/site_lookup.h"
 
 namespace runlens {
 namespace {
 
+using std::chrono::steady_clock;
+
 constexpr char kAgent[] = "runlens_win_tests.exe/1 (Windows  NT 6.1, 0409 English/United States)";
+
+// Waiting for the thread that was given up on is the only thing past the deadline.
+constexpr auto kSlack = std::chrono::milliseconds(1500);
+
+Deadline Soon() {
+    return steady_clock::now() + kLookupTimeLimit;
+}
 
 class Internet : public testing::ReferenceSite {};
 
 TEST_F(Internet, UrlExistsOnlyForAnAnswerOf200) {
-    EXPECT_TRUE(UrlExists(Local("/fairu/explorer.exe.html"), kAgent));
-    EXPECT_FALSE(UrlExists(Local("/fairu/no-such.exe.html"), kAgent));
-    // Redirects are followed to the page they lead to.
-    EXPECT_TRUE(UrlExists(Local("/fairu/moved.exe.html"), kAgent));
+    EXPECT_TRUE(UrlExists(Local("/fairu/explorer.exe.html"), kAgent, Soon()));
+    EXPECT_FALSE(UrlExists(Local("/fairu/no-such.exe.html"), kAgent, Soon()));
+    // Redirects are followed to the page they lead to, a handful of them.
+    EXPECT_TRUE(UrlExists(Local("/fairu/moved.exe.html"), kAgent, Soon()));
+    EXPECT_TRUE(UrlExists(Local("/hostile/chain-5"), kAgent, Soon()));
+    EXPECT_FALSE(UrlExists(Local("/hostile/chain-6"), kAgent, Soon()));
     // Nothing listens on port 1; the .invalid name never resolves.
-    EXPECT_FALSE(UrlExists("http://127.0.0.1:1/fairu/x.exe.html", kAgent));
+    EXPECT_FALSE(UrlExists("http://127.0.0.1:1/fairu/x.exe.html", kAgent, Soon()));
     // Name resolution is tried only where no packet can leave the machine.
     if (!std::getenv("RUNLENS_NO_NETNS")) {
-        EXPECT_FALSE(UrlExists("http://runlens-no-such-host.invalid/fairu/x.exe.html", kAgent));
+        EXPECT_FALSE(
+            UrlExists("http://runlens-no-such-host.invalid/fairu/x.exe.html", kAgent, Soon()));
     }
 }
 
 TEST_F(Internet, FetchReadsTheWholeBodyUpToTheCap) {
-    const std::string body = FetchUrlText(Local("/bytes/5000"), kAgent);
+    const std::string body = FetchUrlText(Local("/bytes/5000"), kAgent, Soon());
     ASSERT_EQ(body.size(), 5000u);
     EXPECT_EQ(body.substr(4990), "0123456789");
-    EXPECT_EQ(FetchUrlText(Local("/bytes/200000"), kAgent).size(), kFetchCap);
-    EXPECT_EQ(FetchUrlText("http://127.0.0.1:1/x", kAgent), "");
+    EXPECT_EQ(FetchUrlText(Local("/bytes/200000"), kAgent, Soon()).size(), kFetchCap);
+    EXPECT_EQ(FetchUrlText("http://127.0.0.1:1/x", kAgent, Soon()), "");
+    // Zero bytes count as read: an endless stream of them ends at the cap.
+    EXPECT_EQ(FetchUrlText(Local("/hostile/zeros"), kAgent, Soon()), "\xA7");
+}
+
+TEST_F(Internet, NothingIsAskedOnceTheDeadlineHasPassed) {
+    const Deadline past = steady_clock::now();
+    EXPECT_FALSE(UrlExists(Local("/fairu/late-probe.exe.html"), kAgent, past));
+    EXPECT_EQ(FetchUrlText(Local("/bytes/3?late"), kAgent, past), "");
+    for (const std::string& line : Requests())
+        EXPECT_EQ(line.find("late"), std::string::npos) << line;
 }
 
 TEST_F(Internet, EveryRequestCarriesTheUserAgent) {
-    UrlExists(Local("/fairu/agent-check.exe.html"), kAgent);
-    FetchUrlText(Local("/bytes/3"), kAgent);
+    UrlExists(Local("/fairu/agent-check.exe.html"), kAgent, Soon());
+    FetchUrlText(Local("/bytes/3"), kAgent, Soon());
     const auto requests = Requests();
     for (const char* path : {"/fairu/agent-check.exe.html", "/bytes/3"}) {
         EXPECT_TRUE(std::any_of(requests.begin(), requests.end(), [&](const std::string& line) {
@@ -46,10 +75,94 @@ TEST_F(Internet, EveryRequestCarriesTheUserAgent) {
     }
 }
 
-TEST(NoticeMessage, DecodedAsUtf8OrCodePage932) {
+// A server at its worst, through the proxy to the site's own host as the program reaches it:
+// every request ends by its deadline with the result of a failure. The cases run side by side.
+TEST_F(Internet, HostileServersCannotHoldARequestPastItsDeadline) {
+    TrustSiteAuthority();
+    struct Case {
+        std::string address;
+        bool fetch;            // the notice's request, else the page probe
+        std::string expected;  // "1" for a page that exists
+    };
+    struct Outcome {
+        std::string result;
+        steady_clock::duration took{};
+    };
+    std::vector<Case> cases;
+    for (const char* kind :
+         {"silent", "drip-headers", "self-redirect", "other-host", "file", "chain-6"}) {
+        cases.push_back({PageAddress(std::string("hostile-") + kind + ".exe"), false, ""});
+    }
+    for (const char* kind : {"silent", "drip-headers", "drip-body", "self-redirect", "file"})
+        cases.push_back({SiteRootAddress() + "hostile/" + kind, true, ""});
+    cases.push_back({SiteRootAddress() + "hostile/zeros", true, "\xA7"});
+    // The same deadline holds for what comes after a slow answer.
+    cases.push_back({PageAddress("hostile-slow-ok.exe"), false, "1"});
+
+    std::vector<Outcome> outcomes(cases.size());
+    std::vector<std::thread> running;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        running.emplace_back([&c = cases[i], &outcome = outcomes[i]] {
+            const auto start = steady_clock::now();
+            const Deadline deadline = start + kLookupTimeLimit;
+            outcome.result = c.fetch ? FetchUrlText(c.address, kAgent, deadline)
+                                     : (UrlExists(c.address, kAgent, deadline) ? "1" : "");
+            outcome.took = steady_clock::now() - start;
+        });
+    }
+    for (std::thread& thread : running)
+        thread.join();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(outcomes[i].result, cases[i].expected) << cases[i].address;
+        EXPECT_LE(outcomes[i].took, kLookupTimeLimit + kSlack) << cases[i].address;
+    }
+    for (const std::string& line : Requests())
+        EXPECT_EQ(line.find("elsewhere"), std::string::npos)
+            << "a redirect left the site: " << line;
+}
+
+// One click: the probe finds a page after 6 s, and the notice that follows gets what is left of
+// the same 10 s; the server never answers it, so no message is shown.
+class HostileClick : public testing::ReferenceSite {};
+
+TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
+    class SilentNotice final : public testing::SiteLookup {
+      public:
+        explicit SilentNotice(std::string silent)
+            : SiteLookup(kAgent), silent_(std::move(silent)) {}
+        std::string FetchUrlText(std::string_view, Deadline deadline) override {
+            return SiteLookup::FetchUrlText(silent_, deadline);
+        }
+
+      private:
+        const std::string silent_;
+    };
+    SilentNotice site(Local("/hostile/silent"));
+    testing::RecordingBrowser pane;
+    const ProcessRow row{"hostile-slow-ok.exe", "C:\\x\\hostile-slow-ok.exe", "", 1};
+    int localPages = 0;
+    OnlineLookup lookup(
+        site, pane, [&] { return &row; }, [&] { ++localPages; });
+    FirstLookupPending = true;
+    const auto start = steady_clock::now();
+    lookup.LookupProcess();
+    const auto took = steady_clock::now() - start;
+    EXPECT_EQ(pane.calls.size(), 1u) << "the slow page was found";
+    EXPECT_EQ(localPages, 0);
+    EXPECT_TRUE(site.messages.empty());
+    EXPECT_FALSE(FirstLookupPending);
+    EXPECT_LE(took, kLookupTimeLimit + kSlack);
+}
+
+TEST(NoticeMessage, DecodedAsUtf8OrTheAnsiCodePage) {
     EXPECT_EQ(DecodeNoticeMessage("\xE3\x81\x8A\xE7\x9F\xA5"), L"\u304A\u77E5");
-    EXPECT_EQ(DecodeNoticeMessage("\x82\xA8\x92\x6D"), L"\u304A\u77E5");
     EXPECT_EQ(DecodeNoticeMessage("plain"), L"plain");
+    // A site that answers in the user's code page.
+    EXPECT_EQ(DecodeNoticeMessage("\x82\xA8\x92\x6D"),
+              ::GetACP() == 932 ? L"\u304A\u77E5" : L"\u201A\u00A8\u2019m");
+    // The cap cut the reply inside its last character: the rest is still UTF-8.
+    const std::string filled = std::string(kFetchCap - 3, 'a') + "\xE3\x81";
+    EXPECT_EQ(DecodeNoticeMessage(filled), std::wstring(kFetchCap - 3, L'a'));
 }
 
 }  // namespace

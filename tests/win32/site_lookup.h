@@ -1,0 +1,42 @@
+// A lookup's view of the system for the Windows tests: the real site calls under a test agent,
+// with the status line and the notice dialog recorded.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/win32/text.h"
+#include "info/online_lookup.h"
+#include "info/win32/win32_internet.h"
+
+namespace runlens::testing {
+
+class SiteLookup : public LookupSystem {
+  public:
+    explicit SiteLookup(std::string agent) : agent_(std::move(agent)) {}
+
+    bool UrlExists(std::string_view address, Deadline deadline) override {
+        return runlens::UrlExists(address, agent_, deadline);
+    }
+    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
+        return runlens::FetchUrlText(address, agent_, deadline);
+    }
+    std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
+    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
+    void ShowStatus(std::string_view text) override { status.emplace_back(text); }
+    void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
+    std::u16string WideFromAnsi(std::string_view text) override {
+        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
+    }
+
+    std::vector<std::string> status;
+    std::vector<std::string> messages;
+
+  private:
+    const std::string agent_;
+};
+
+}  // namespace runlens::testing
