@@ -9,19 +9,7 @@ echo "== host (Google Benchmark)"
 cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DRUNLENS_TESTS=OFF >/dev/null
 cmake --build build/bench-host --target runlens_host_bench >/dev/null
 build/bench-host/tools/runlens_host_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-  | python3 -c '
-import re, sys
-times = {}
-for line in sys.stdin:
-    m = re.match(r"(\w+)_median\s+([\d.]+) (\w+)", line)
-    if m:
-        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0}[m.group(3)]
-        times[m.group(1)] = float(m.group(2)) * scale
-ratio = times["SortCompareRows"] / times["SortPlainBytes"]
-print(f"{'sort (host)':<14} program {times['SortCompareRows']:9.3f} ms   bare {times['SortPlainBytes']:9.3f} ms"
-      f"   ratio {ratio:5.2f}   target <= 1.50: {'met' if ratio <= 1.5 else 'NOT met'}")
-print(f"{'page filling':<14} {times['FillPage']:9.3f} ms for the template and one row")
-'
+  | python3 tools/bench_summary.py
 echo "== wine64"
 for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null

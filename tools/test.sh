@@ -7,6 +7,15 @@ cd "$(dirname "$0")/.."
 
 tools/setup.sh
 
+# Every script the README tells a reader to run at least parses, so a broken command cannot land.
+echo "== scripts the README names"
+for script in $(grep -o 'tools/[A-Za-z0-9_./-]*\.\(sh\|py\)' README.md | sort -u); do
+  case "$script" in
+    *.sh) bash -n "$script" ;;
+    *.py) PYTHONPYCACHEPREFIX=build/pycache python3 -m py_compile "$script" ;;
+  esac
+done
+
 echo "== layout"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
