@@ -54,21 +54,30 @@ ServiceManagerAccess HasServiceManagerAccess(ProcessQueries& queries) {
     return {open.opened, open.opened ? 0 : open.error};
 }
 
-std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries) {
+bool AdministratorHintRule::Applies() {
+    if (!applies_) {
+        const ServiceManagerAccess access = HasServiceManagerAccess(queries_);
+        applies_ = !access.granted && access.error == kErrorAccessDenied;
+    }
+    return *applies_;
+}
+
+std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries,
+                           AdministratorHintRule& hint) {
     std::string text = " ";
     const std::string message = queries.SystemMessage(error);
     const std::string_view trimmed = TrimSystemMessage(message);
     // A code the system has no message for still says something.
     text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
-    const ServiceManagerAccess access = HasServiceManagerAccess(queries);
-    if (!access.granted && access.error == kErrorAccessDenied) {
+    if (hint.Applies()) {
         text += kStatusHintGap;
         text += queries.AnsiFromUtf8(Sprache_Japan::AdministratorHint);
     }
     return text;
 }
 
-ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
+                                  AdministratorHintRule& hint) {
     ImageQuery query = queries.QueryFullImageName(processId);
     if (query.path.empty()) {
         query = queries.QueryModuleFileName(processId);
@@ -80,7 +89,12 @@ ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queri
         NormalizeImagePath(query.path, queries);
         return {std::move(query.path), query.exact};
     }
-    return {MakeStatusText(query.error, queries), true};
+    return {MakeStatusText(query.error, queries, hint), true};
+}
+
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {
+    AdministratorHintRule hint(queries);
+    return GetProcessImagePath(processId, queries, hint);
 }
 
 }  // namespace runlens

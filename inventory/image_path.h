@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,22 @@ struct ServiceManagerAccess {
 // family.
 ServiceManagerAccess HasServiceManagerAccess(ProcessQueries& queries);
 
-// " " + the system's message for error, and the administrator hint when the service control
-// manager refused the user with access denied.
-std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries);
+// Whether status texts carry the administrator hint: the service control manager refused the
+// user with access denied. The manager is asked when a status text first needs the answer, and
+// not again by the same object, so that one fill asks at most once.
+class AdministratorHintRule {
+  public:
+    explicit AdministratorHintRule(ProcessQueries& queries) : queries_(queries) {}
+    bool Applies();
+
+  private:
+    ProcessQueries& queries_;
+    std::optional<bool> applies_;
+};
+
+// " " + the system's message for error, and the administrator hint where the rule says so.
+std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries,
+                           AdministratorHintRule& hint);
 
 // The text of a row's first detail column, and whether it names the file exactly.
 struct ImagePathText {
@@ -38,6 +52,9 @@ struct ImagePathText {
     bool exact = true;
 };
 
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
+                                  AdministratorHintRule& hint);
+// The same for a single process: asks the service control manager itself when it needs to.
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries);
 
 }  // namespace runlens

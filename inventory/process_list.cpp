@@ -1,6 +1,8 @@
 #include "inventory/process_list.h"
 
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "inventory/image_path.h"
 
@@ -32,6 +34,50 @@ bool ShowsSystemEmblem(const ProcessRow& row, FillContext& fill) {
     return fill.upperNames.find(key) != std::string::npos;
 }
 
+// What the fill asks of the files themselves, asked once per path text within one fill: many
+// processes run the same executable, and their rows share its answers and its image. Only
+// exact path texts come here; one the code page could not hold names no file.
+class FileAnswers {
+  public:
+    FileAnswers(InventorySystem& system, ProcessListView& view) : system_(system), view_(view) {}
+
+    bool Exists(const std::string& path) {
+        Answers& file = files_[path];
+        if (!file.exists)
+            file.exists = system_.FileExists(path);
+        return *file.exists;
+    }
+
+    // The program symbol for a text that names no existing file, else the file's own icon,
+    // added to the image lists once.
+    int Image(const std::string& path) {
+        if (!IsPathText(path) || !Exists(path))
+            return kProgramImage;
+        Answers& file = files_[path];
+        if (!file.image)
+            file.image = view_.AddFileIcon(path);
+        return *file.image;
+    }
+
+    std::uint64_t Size(const std::string& path) {
+        Answers& file = files_[path];
+        if (!file.size)
+            file.size = system_.GetFileSizeOf(path);
+        return *file.size;
+    }
+
+  private:
+    struct Answers {
+        std::optional<bool> exists;
+        std::optional<int> image;
+        std::optional<std::uint64_t> size;
+    };
+
+    InventorySystem& system_;
+    ProcessListView& view_;
+    std::unordered_map<std::string, Answers> files_;
+};
+
 }  // namespace
 
 std::string FormatByteCount(std::uint64_t size) {
@@ -50,13 +96,6 @@ std::string MakeSizeText(std::uint64_t size) {
     return FormatByteCount(size) + " byte";
 }
 
-int AddProcessIcon(std::string_view path, InventorySystem& system, ProcessListView& view) {
-    // A status text names no file.
-    if (!IsPathText(path) || !system.FileExists(path))
-        return kProgramImage;
-    return view.AddFileIcon(path);
-}
-
 void FillProcessList(InventorySystem& system, ProcessListView& view) {
     FillContext fill{system, system.SystemDirectory() + "\\", {}, {}, system.IsNtFamily()};
     fill.upperPrefix = system.LocaleUpper(fill.systemDirectoryPrefix);
@@ -66,6 +105,8 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
     if (!snapshot)
         return;
 
+    FileAnswers files(system, view);
+    AdministratorHintRule hint(system);
     std::size_t insertPosition = 0;
     std::size_t listed = 0;
     SnapshotEntry entry;
@@ -74,7 +115,7 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
             continue;
 
         ProcessRow row;
-        ImagePathText image = GetProcessImagePath(entry.processId, system);
+        ImagePathText image = GetProcessImagePath(entry.processId, system, hint);
         row.path = std::move(image.text);
         row.exactPath = image.exact;
         // Early system processes that refuse every query: a file of the same name in the
@@ -82,20 +123,20 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
         if (IsStatusText(row.path) && listed < kFallbackRows &&
             entry.processId < kFallbackIdLimit && entry.exactName) {
             std::string candidate = fill.systemDirectoryPrefix + entry.exeFile;
-            if (system.FileExists(candidate))
+            if (files.Exists(candidate))
                 row.path = std::move(candidate);
         }
         row.caption = std::move(entry.exeFile);
         row.exactCaption = entry.exactName;
         // A path the code page could not hold exactly names no file (its look-alike might name
         // another one): the row shows it as it shows a file that is not there.
-        row.imageIndex = row.exactPath ? AddProcessIcon(row.path, system, view) : kProgramImage;
+        row.imageIndex = row.exactPath ? files.Image(row.path) : kProgramImage;
         if (row.imageIndex < 0 && ShowsSystemEmblem(row, fill))
             row.imageIndex = kSystemEmblemImage;
 
         if (IsPathText(row.path)) {
             if (row.exactPath)
-                row.sizeText = MakeSizeText(system.GetFileSizeOf(row.path));
+                row.sizeText = MakeSizeText(files.Size(row.path));
             view.InsertRow(insertPosition++, std::move(row));
         } else {
             view.AppendRow(std::move(row));

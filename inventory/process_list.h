@@ -24,8 +24,8 @@ std::string FormatByteCount(std::uint64_t size);
 // The size column's text; empty for sizes of 3 bytes or less.
 std::string MakeSizeText(std::uint64_t size);
 
-int AddProcessIcon(std::string_view path, InventorySystem& system, ProcessListView& view);
-
+// The work that depends only on a file (its existence, icon and size) is done once per path text
+// within one fill, and the service control manager is asked at most once.
 void FillProcessList(InventorySystem& system, ProcessListView& view);
 
 }  // namespace runlens

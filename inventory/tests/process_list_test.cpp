@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "lang/sprache_japan.h"
 #include "tests/fakes/fake_inventory.h"
 
 namespace runlens {
@@ -236,8 +237,126 @@ TEST_F(Fill, InexactTextsNameNoFile) {
     EXPECT_EQ(row.sizeText, "");
     EXPECT_EQ(Row("sm?ss.exe").path, " Access is denied") << "no system-directory fallback";
     EXPECT_FALSE(Row("sm?ss.exe").exactCaption);
-    EXPECT_TRUE(system.touched.empty());
+    EXPECT_TRUE(system.existenceTests.empty());
+    EXPECT_TRUE(system.sizeSearches.empty());
     EXPECT_TRUE(list.iconsAsked.empty());
+}
+
+// A machine on which many processes run few files: every kind of file a row can name, each
+// shared by several processes, some under other names.
+struct SharedFiles {
+    static constexpr const char* kTool = "C:\\Tools\\tool.exe";                 // has an icon
+    static constexpr const char* kHost = "C:\\WINDOWS\\system32\\svchost.exe";  // has none
+    static constexpr const char* kSmss = "C:\\WINDOWS\\system32\\smss.exe";
+    static constexpr const char* kGone = "C:\\Tools\\gone.exe";
+    static constexpr const char* kVanishing = "C:\\v\\vanishing.exe";  // gone before its size
+
+    static void Stage(FakeInventory& system, RecordingListView& list) {
+        system.messages = {{kDenied, "Access is denied.\r\n"}};
+        system.serviceManager = {false, kDenied};
+        system.files = {{kTool, 123456}, {kHost, 14336}, {kSmss, 70144}};
+        system.vanishing = {kVanishing};
+        list.icons = {kTool, kSmss, kVanishing};
+        // The same text as a real file, but not what the system reported.
+        FakeProcess inexact = Readable(1008, "tool.exe", kTool);
+        inexact.fullImageName.exact = false;
+        system.processes = {
+            Unreadable(300, "smss.exe"),  // falls back to the system directory's file
+            Readable(1000, "tool.exe", kTool),
+            Readable(1004, "svchost.exe", kHost),
+            inexact,
+            Unreadable(1012, "locked.exe"),
+            Readable(1016, "tool.exe", kTool),
+            Readable(1020, "other.exe", kHost),  // no emblem for this name
+            Readable(1024, "gone.exe", kGone),
+            Readable(1028, "svchost.exe", kHost),
+            Readable(1032, "smss.exe", kSmss),
+            Readable(1036, "vanishing.exe", kVanishing),
+            Unreadable(1040, "locked.exe"),
+            Readable(1044, "gone.exe", kGone),
+            Readable(1048, "vanishing.exe", kVanishing),
+            Readable(1052, "tool.exe", kTool),
+        };
+    }
+
+    // What the user sees of each row, in list order; an own icon by the file it came from.
+    static std::vector<std::string> Shown(const RecordingListView& list) {
+        std::vector<std::string> shown;
+        for (const ProcessRow& row : list.rows) {
+            const std::string picture = row.imageIndex >= 2
+                                            ? "icon of " + list.iconsAdded.at(row.imageIndex - 2)
+                                            : "image " + std::to_string(row.imageIndex);
+            shown.push_back(row.caption + " | " + row.path + " | " + row.sizeText + " | " +
+                            picture + (row.exactCaption ? "" : " | inexact caption") +
+                            (row.exactPath ? "" : " | inexact path"));
+        }
+        return shown;
+    }
+};
+
+TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
+    FakeInventory system;
+    RecordingListView list;
+    SharedFiles::Stage(system, list);
+    FillProcessList(system, list);
+
+    // Path rows first, status rows after them, each in snapshot order.
+    std::vector<std::string> alone;
+    std::vector<std::string> statusRowsAlone;
+    for (const FakeProcess& process : system.processes) {
+        FakeInventory one;
+        RecordingListView oneList;
+        SharedFiles::Stage(one, oneList);
+        one.processes = {process};
+        FillProcessList(one, oneList);
+        ASSERT_EQ(oneList.rows.size(), 1u);
+        (IsPathText(oneList.rows[0].path) ? alone : statusRowsAlone)
+            .push_back(SharedFiles::Shown(oneList)[0]);
+    }
+    alone.insert(alone.end(), statusRowsAlone.begin(), statusRowsAlone.end());
+    EXPECT_EQ(SharedFiles::Shown(list), alone);
+    ASSERT_EQ(list.rows.size(), 15u);
+}
+
+TEST(SharedFiles, EachFileIsAskedOnceAndItsRowsShareOneImage) {
+    FakeInventory system;
+    RecordingListView list;
+    SharedFiles::Stage(system, list);
+    FillProcessList(system, list);
+    using S = SharedFiles;
+    // In the order the rows first name them; the fallback's test of the system directory's
+    // file serves the row that names that file later.
+    EXPECT_THAT(system.existenceTests,
+                ElementsAre(S::kSmss, S::kTool, S::kHost, S::kGone, S::kVanishing));
+    EXPECT_THAT(list.iconsAsked, ElementsAre(S::kSmss, S::kTool, S::kHost, S::kVanishing));
+    EXPECT_THAT(list.iconsAdded, ElementsAre(S::kSmss, S::kTool, S::kVanishing));
+    EXPECT_THAT(system.sizeSearches,
+                ElementsAre(S::kSmss, S::kTool, S::kHost, S::kGone, S::kVanishing));
+    for (const ProcessRow& row : list.rows) {
+        if (row.caption == "tool.exe" && row.exactPath) {
+            EXPECT_EQ(row.imageIndex, 3);
+        }
+    }
+}
+
+// The administrator hint needs the service control manager's answer: asked once however many
+// status texts there are, and not at all without one.
+TEST_F(Fill, ServiceManagerIsAskedOnceAtMost) {
+    system.serviceManager = {false, kDenied};
+    const std::pair<std::vector<FakeProcess>, int> cases[] = {
+        {{Readable(2000, "a.exe", "C:\\a.exe"), Readable(2004, "b.exe", "C:\\b.exe")}, 0},
+        {{Unreadable(2000, "a.exe"), Readable(2004, "b.exe", "C:\\b.exe"),
+          Unreadable(2008, "c.exe"), Unreadable(2012, "d.exe")},
+         1}};
+    for (const auto& [processes, opens] : cases) {
+        system.processes = processes;
+        system.serviceManagerOpens = 0;
+        list.rows.clear();
+        Run();
+        EXPECT_EQ(system.serviceManagerOpens, opens);
+        for (const ProcessRow& row : list.rows)
+            EXPECT_EQ(IsStatusText(row.path), row.path.ends_with(Sprache_Japan::AdministratorHint));
+    }
 }
 
 // Processes and files that change or go to extremes while the list is filled.

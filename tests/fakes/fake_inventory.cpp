@@ -80,12 +80,12 @@ std::unique_ptr<ProcessSnapshot> FakeInventory::TakeSnapshot() {
 }
 
 bool FakeInventory::FileExists(std::string_view path) {
-    touched.emplace_back(path);
+    existenceTests.emplace_back(path);
     return files.contains(std::string(path)) || vanishing.contains(std::string(path));
 }
 
 std::uint64_t FakeInventory::GetFileSizeOf(std::string_view path) {
-    touched.emplace_back(path);
+    sizeSearches.emplace_back(path);
     const auto file = files.find(std::string(path));
     return file == files.end() ? 0 : file->second;
 }

@@ -29,7 +29,8 @@ class FakeInventory : public InventorySystem {
     std::map<std::string, std::uint64_t> files;      // existing files and their sizes
     std::set<std::string> vanishing;  // there for the existence test, gone for the size search
     bool ntFamily = true;
-    std::vector<std::string> touched;  // paths handed to the file tests and the size search
+    std::vector<std::string> existenceTests;  // every path handed to the file test
+    std::vector<std::string> sizeSearches;    // every path handed to the size search
     ServiceManagerOpen serviceManager{true, 0};
     int serviceManagerOpens = 0;
 
