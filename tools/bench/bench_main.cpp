@@ -13,6 +13,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/sorting.h"
@@ -25,13 +26,13 @@
 #include "info/win32/win32_version.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
+#include "tools/bench/bench_child.h"
+#include "tools/bench/timed_fill.h"
 
 namespace {
 
 using namespace runlens;
 using Clock = std::chrono::steady_clock;
-
-constexpr wchar_t kStopEvent[] = L"RunlensBenchStop";
 
 template <typename F>
 double Seconds(F&& work) {
@@ -45,22 +46,29 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Runs the two alternately and reports their medians and ratio.
-template <typename A, typename B>
-double Compare(const char* name, int rounds, double target, A&& program, B&& bare) {
-    std::vector<double> a, b;
-    for (int i = 0; i < rounds; ++i) {
-        a.push_back(Seconds(program));
-        b.push_back(Seconds(bare));
-    }
-    const double ratio = Median(a) / Median(b);
-    std::printf("%-14s program %9.3f ms   bare %9.3f ms   ratio %5.2f", name, Median(a) * 1e3,
-                Median(b) * 1e3, ratio);
+// Prints one figure: the program's time beside the bare time it is measured against, their
+// ratio and, when there is one, whether the target is met.
+double Report(const char* name, double program, const char* bareName, double bare, double target) {
+    const double ratio = program / bare;
+    std::printf("%-14s program %9.3f ms   %-13s %9.3f ms   ratio %5.2f", name, program * 1e3,
+                bareName, bare * 1e3, ratio);
     if (target > 0)
         std::printf("   target <= %.2f: %s", target, ratio <= target ? "met" : "NOT met");
     std::printf("\n");
     std::fflush(stdout);
     return ratio;
+}
+
+// Runs the two alternately and reports their medians and ratio.
+template <typename A, typename B>
+double Compare(const char* name, const char* bareName, int rounds, double target, A&& program,
+               B&& bare) {
+    std::vector<double> a, b;
+    for (int i = 0; i < rounds; ++i) {
+        a.push_back(Seconds(program));
+        b.push_back(Seconds(bare));
+    }
+    return Report(name, Median(a), bareName, Median(b), target);
 }
 
 HWND CreateList(HINSTANCE instance) {
@@ -76,7 +84,7 @@ HWND CreateList(HINSTANCE instance) {
     return list;
 }
 
-// ---- Sort: 10,000 rows in the list control against std::sort of the same texts.
+// ---- Sort: 10,000 rows in the list control against the control's own sort of them.
 
 int CALLBACK CompareAddresses(LPARAM a, LPARAM b, LPARAM descending) {
     return (a < b ? -1 : a > b) * (descending ? -1 : 1);
@@ -89,38 +97,43 @@ void BenchSort(HINSTANCE instance) {
     auto large = CreateProcessImageList(instance, 32);
     Win32ProcessListView rows(list, small.get(), large.get());
     std::mt19937 random(7);
-    std::vector<std::string> texts;
     for (int i = 0; i < kRows; ++i) {
         std::string name = "proc" + std::to_string(random() % 100000) + ".exe";
         if (random() % 2)
             name[0] = 'P';
-        texts.push_back(name);
         rows.AppendRow({name, "C:\\x\\" + name, "", 1});
     }
+    // The floor is the list control's own sort of the same items with a comparison that only
+    // compares the items' data. Each sorts the order the other left, which is random to it.
     int direction = 1;
     int plainDirection = 1;
     Compare(
-        "sort", 9, 1.5, [&] { SortRows(list, direction = -direction, false); },
+        "sort", "trivial sort", 9, 1.5, [&] { SortRows(list, direction = -direction, false); },
         [&] {
             plainDirection = -plainDirection;
-            std::sort(texts.begin(), texts.end(), [&](const std::string& x, const std::string& y) {
-                return plainDirection > 0 ? x < y : y < x;
-            });
-        });
-    // The list control's own share: its sort with a comparison that only compares addresses.
-    std::vector<double> floor;
-    for (int i = 0; i < 9; ++i) {
-        floor.push_back(Seconds([&] {
-            ::SendMessageW(list, LVM_SORTITEMS, static_cast<WPARAM>(i % 2),
+            ::SendMessageW(list, LVM_SORTITEMS, static_cast<WPARAM>(plainDirection < 0),
                            reinterpret_cast<LPARAM>(&CompareAddresses));
-        }));
-    }
-    std::printf("%-14s of which the list control's own sort, with a trivial comparison: %.3f ms\n",
-                "", Median(floor) * 1e3);
+        });
     ::DestroyWindow(list);
 }
 
-// ---- Page: the local page up to the written file against writing the bare template.
+// The calls a version lookup of one file has to make: size, read, translation, four strings.
+void BareVersionLookup(const std::string& file) {
+    DWORD handle = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(file.c_str(), &handle);
+    std::vector<char> block(size);
+    ::GetFileVersionInfoA(file.c_str(), 0, size, block.data());
+    void* value = nullptr;
+    UINT length = 0;
+    ::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length);
+    for (const char* key : {"FileDescription", "ProductName", "CompanyName", "Comments"}) {
+        const std::string path = std::string("StringFileInfo\\040904B0\\") + key;
+        ::VerQueryValueA(block.data(), path.c_str(), &value, &length);
+    }
+}
+
+// ---- Page: the local page up to the written file against what it cannot avoid: the version
+// lookup of the file and writing the template to a new temporary file.
 
 class NullPane : public BrowserPane {
   public:
@@ -137,12 +150,9 @@ void BenchPage() {
     const std::string templateText = system.LoadTextResource("PROC_CN_HTML");
     std::vector<std::string> files;
     Compare(
-        "page", 31, 1.5,
+        "page", "lookup, write", 31, 1.3, [&] { ShowLocalInfoPage(&row, system, pane); },
         [&] {
-            ShowLocalInfoPage(&row, system, pane);
-            files.push_back(AnsiFromWide(AsWide(pane.last)));
-        },
-        [&] {
+            BareVersionLookup(row.caption);
             char folder[MAX_PATH];
             char name[MAX_PATH];
             ::GetTempPathA(MAX_PATH, folder);
@@ -194,35 +204,72 @@ void BenchVersion() {
     const std::vector<std::string> files = FilesWithVersions();
     Win32VersionApi api;
     Compare(
-        "version", 9, 1.1,
+        "version", "bare calls", 9, 1.1,
         [&] {
             VersionStrings strings;
             for (const std::string& file : files)
                 GetVersionStrings(file, api, strings);
         },
         [&] {
-            for (const std::string& file : files) {
-                DWORD handle = 0;
-                const DWORD size = ::GetFileVersionInfoSizeA(file.c_str(), &handle);
-                std::vector<char> block(size);
-                ::GetFileVersionInfoA(file.c_str(), 0, size, block.data());
-                void* value = nullptr;
-                UINT length = 0;
-                ::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length);
-                for (const char* key :
-                     {"FileDescription", "ProductName", "CompanyName", "Comments"}) {
-                    const std::string path = std::string("StringFileInfo\\040904B0\\") + key;
-                    ::VerQueryValueA(block.data(), path.c_str(), &value, &length);
-                }
-            }
+            for (const std::string& file : files)
+                BareVersionLookup(file);
         });
 }
 
 // ---- Fill: FillProcessList against the calls it must make for the same processes.
 
-void BareFill(HWND list, HIMAGELIST small, HIMAGELIST large) {
-    char systemDirectory[MAX_PATH];
-    ::GetSystemDirectoryA(systemDirectory, MAX_PATH);
+// What one file costs the bare fill: the existence test, the icon extraction into both image
+// lists and the size search.
+struct BareFileWork {
+    int image = 1;
+    std::string sizeText;
+};
+
+BareFileWork DoBareFileWork(const std::string& path, HIMAGELIST small, HIMAGELIST large) {
+    BareFileWork work;
+    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        HICON largeIcon = nullptr, smallIcon = nullptr;
+        if (::ExtractIconExA(path.c_str(), 0, &largeIcon, &smallIcon, 1) && smallIcon) {
+            ::ImageList_AddIcon(small, smallIcon);
+            work.image = ::ImageList_AddIcon(large, largeIcon ? largeIcon : smallIcon);
+        }
+        if (largeIcon)
+            ::DestroyIcon(largeIcon);
+        if (smallIcon)
+            ::DestroyIcon(smallIcon);
+    }
+    WIN32_FIND_DATAA found;
+    const HANDLE find = ::FindFirstFileA(path.c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        work.sizeText = std::to_string(found.nFileSizeLow) + " byte";
+        ::FindClose(find);
+    }
+    return work;
+}
+
+void BareInsert(HWND list, const char* caption, const std::string& path, const BareFileWork& work) {
+    std::wstring texts[3] = {WideFromAnsi(caption), WideFromAnsi(path),
+                             WideFromAnsi(work.sizeText)};
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = INT_MAX;
+    item.pszText = texts[0].data();
+    item.iImage = work.image;
+    const int index =
+        static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int column = 1; column < 3; ++column) {
+        LVITEMW sub{};
+        sub.iSubItem = column;
+        sub.pszText = texts[column].data();
+        ::SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+// The bare fill: one snapshot, one image-path query per process, the list inserts, and the
+// work of each row's file, either for every row or once per distinct file (the least work).
+// Returns the number of distinct files.
+std::size_t BareFill(HWND list, HIMAGELIST small, HIMAGELIST large, bool oncePerFile) {
+    std::unordered_map<std::string, BareFileWork> files;
     const UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
@@ -235,40 +282,15 @@ void BareFill(HWND list, HIMAGELIST small, HIMAGELIST large) {
                 ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID))) {
             wchar_t buffer[MAX_PATH];
             DWORD size = MAX_PATH;
-            if (::QueryFullProcessImageNameW(process.get(), 0, buffer, &size)) {
+            if (::QueryFullProcessImageNameW(process.get(), 0, buffer, &size))
                 path = AnsiFromWide({buffer, size});
-            }
         }
-        int image = 1;
-        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            HICON largeIcon = nullptr, smallIcon = nullptr;
-            if (::ExtractIconExA(path.c_str(), 0, &largeIcon, &smallIcon, 1) && smallIcon) {
-                ::ImageList_AddIcon(small, smallIcon);
-                image = ::ImageList_AddIcon(large, largeIcon ? largeIcon : smallIcon);
-            }
-            if (largeIcon)
-                ::DestroyIcon(largeIcon);
-            if (smallIcon)
-                ::DestroyIcon(smallIcon);
-        }
-        WIN32_FIND_DATAA found;
-        const HANDLE find = ::FindFirstFileA(path.c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE)
-            ::FindClose(find);
-        std::wstring caption = WideFromAnsi(entry.szExeFile);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = INT_MAX;
-        item.pszText = caption.data();
-        item.iImage = image;
-        const int index = static_cast<int>(
-            ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        std::wstring text = WideFromAnsi(path);
-        LVITEMW sub{};
-        sub.iSubItem = 1;
-        sub.pszText = text.data();
-        ::SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
+        auto file = files.find(path);
+        if (!oncePerFile || file == files.end())
+            file = files.insert_or_assign(path, DoBareFileWork(path, small, large)).first;
+        BareInsert(list, entry.szExeFile, path, file->second);
     }
+    return files.size();
 }
 
 int CountProcesses() {
@@ -283,32 +305,57 @@ int CountProcesses() {
     return count;
 }
 
-void BenchFill(HINSTANCE instance) {
-    std::printf("fill over %d processes\n", CountProcesses());
-    auto run = [instance](bool program) {
+// The program's fill against the bare fill per row (the work as the program once did it) and
+// the least-work floor; returns the floor's median in seconds.
+double BenchFill(HINSTANCE instance) {
+    // Each fill goes into a list and image lists of its own; the time is the fill's alone.
+    auto inFreshList = [instance](auto fill) {
         const HWND list = CreateList(instance);
         auto small = CreateProcessImageList(instance, 16);
         auto large = CreateProcessImageList(instance, 32);
-        const double seconds = Seconds([&] {
-            if (program) {
-                Win32InventorySystem system;
-                Win32ProcessListView rows(list, small.get(), large.get());
-                FillProcessList(system, rows);
-            } else {
-                BareFill(list, small.get(), large.get());
-            }
-        });
+        const double seconds = Seconds([&] { fill(list, small.get(), large.get()); });
         ::DestroyWindow(list);
         return seconds;
     };
-    std::vector<double> a, b;
-    for (int i = 0; i < 5; ++i) {
-        a.push_back(run(true));
-        b.push_back(run(false));
+    auto programFill = [](HWND list, HIMAGELIST small, HIMAGELIST large) {
+        Win32InventorySystem system;
+        Win32ProcessListView rows(list, small, large);
+        FillProcessList(system, rows);
+    };
+    std::size_t distinctFiles = 0;
+    auto bareFill = [&distinctFiles](bool oncePerFile) {
+        return [&distinctFiles, oncePerFile](HWND list, HIMAGELIST small, HIMAGELIST large) {
+            distinctFiles = BareFill(list, small, large, oncePerFile);
+        };
+    };
+    std::vector<double> program, perRow, leastWork;
+    for (int i = 0; i < 7; ++i) {
+        program.push_back(inFreshList(programFill));
+        perRow.push_back(inFreshList(bareFill(false)));
+        leastWork.push_back(inFreshList(bareFill(true)));
     }
-    const double ratio = Median(a) / Median(b);
-    std::printf("%-14s program %9.3f ms   bare %9.3f ms   ratio %5.2f   target <= 1.15: %s\n",
-                "fill", Median(a) * 1e3, Median(b) * 1e3, ratio, ratio <= 1.15 ? "met" : "NOT met");
+    std::printf("fill over %d processes running %zu distinct files\n", CountProcesses(),
+                distinctFiles);
+    Report("fill", Median(program), "bare per row", Median(perRow), 0);
+    Report("fill", Median(program), "least work", Median(leastWork), 1.2);
+
+    // Where the program's time goes: three more fills through timing stand-ins, of which the
+    // middle one is shown.
+    std::vector<std::pair<double, bench::FillTimes>> timed;
+    for (int i = 0; i < 3; ++i) {
+        inFreshList([&timed](HWND list, HIMAGELIST small, HIMAGELIST large) {
+            Win32InventorySystem system;
+            Win32ProcessListView rows(list, small, large);
+            double total = 0;
+            bench::FillTimes times = bench::TimeFill(system, rows, total);
+            timed.emplace_back(total, std::move(times));
+        });
+    }
+    std::sort(timed.begin(), timed.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::printf("%-14s where a fill's %.3f ms go:\n", "", timed[1].first * 1e3);
+    timed[1].second.Print(timed[1].first);
+    return Median(leastWork);
 }
 
 // ---- Start-up: from process start to the filled window on screen.
@@ -318,17 +365,21 @@ struct Started {
     SIZE_T privateBytes = 0;
 };
 
-Started StartAndWait(const std::wstring& program, const wchar_t* windowClass, bool needsRows) {
+// Starts a program without arguments.
+bool Launch(const std::wstring& program, PROCESS_INFORMATION& info) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + program + L"\"";
+    return ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info) != FALSE;
+}
+
+Started StartAndWait(const std::wstring& program, const wchar_t* windowClass, bool needsRows) {
+    PROCESS_INFORMATION info{};
     Started started;
     const auto begin = Clock::now();
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!Launch(program, info))
         return started;
-    }
     const UniqueHandle process(info.hProcess);
     const UniqueHandle thread(info.hThread);
     for (;;) {
@@ -355,23 +406,73 @@ Started StartAndWait(const std::wstring& program, const wchar_t* windowClass, bo
     return started;
 }
 
-void BenchStartup(const std::wstring& folder) {
-    std::vector<double> a, b;
+// The program's start-up against an empty window, and against an empty window plus the
+// least-work fill (leastWorkFill seconds), which is what a filled window cannot do without.
+void BenchStartup(const std::wstring& folder, double leastWorkFill) {
+    std::vector<double> program, bare;
     SIZE_T privateBytes = 0;
-    for (int i = 0; i < 5; ++i) {
-        const Started program = StartAndWait(folder + L"\\runlens.exe", L"TForm1", true);
-        a.push_back(program.seconds);
-        privateBytes = std::max(privateBytes, program.privateBytes);
-        b.push_back(StartAndWait(folder + L"\\runlens_bare_window.exe", L"RunlensBareWindow", false)
-                        .seconds);
+    for (int i = 0; i < 7; ++i) {
+        const Started started = StartAndWait(folder + L"\\runlens.exe", L"TForm1", true);
+        program.push_back(started.seconds);
+        privateBytes = std::max(privateBytes, started.privateBytes);
+        bare.push_back(
+            StartAndWait(folder + L"\\runlens_bare_window.exe", L"RunlensBareWindow", false)
+                .seconds);
     }
-    std::printf(
-        "%-14s program %9.3f ms   bare window %9.3f ms   ratio %5.2f"
-        "   (the bare fill loop above is the rest)\n",
-        "start-up", Median(a) * 1e3, Median(b) * 1e3, Median(a) / Median(b));
+    Report("start-up", Median(program), "bare window", Median(bare), 0);
+    Report("start-up", Median(program), "window + fill", Median(bare) + leastWorkFill, 1.5);
+    std::printf("%-14s beyond the empty window and the least-work fill: %.3f ms\n", "",
+                (Median(program) - Median(bare) - leastWorkFill) * 1e3);
     std::printf("%-14s private bytes after start-up with %d processes listed: %.1f MiB\n",
                 "footprint", CountProcesses(), static_cast<double>(privateBytes) / (1 << 20));
 }
+
+// The processes of a busy machine: live processes running a few dozen executables, copies of
+// the child program under names of their own in a temporary folder. The processes end, and
+// their files go, with the object.
+class BusyMachine {
+  public:
+    BusyMachine(const std::wstring& child, int files, int processes)
+        : stop_(::CreateEventW(nullptr, TRUE, FALSE, kBenchStopEvent)) {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        folder_ = temp + (L"runlens-bench-" + std::to_wstring(::GetCurrentProcessId()));
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        for (int i = 0; i < files; ++i) {
+            std::wstring file = folder_ + L"\\app" + std::to_wstring(100 + i) + L".exe";
+            if (::CopyFileW(child.c_str(), file.c_str(), FALSE))
+                files_.push_back(std::move(file));
+        }
+        for (int i = 0; i < processes && !files_.empty(); ++i)
+            Start(files_[static_cast<std::size_t>(i) % files_.size()]);
+        // Until every child has come up and waits.
+        ::Sleep(2000);
+    }
+    BusyMachine(const BusyMachine&) = delete;
+    BusyMachine& operator=(const BusyMachine&) = delete;
+    ~BusyMachine() {
+        ::SetEvent(stop_.get());
+        for (const UniqueHandle& process : processes_)
+            ::WaitForSingleObject(process.get(), 5000);
+        for (const std::wstring& file : files_)
+            ::DeleteFileW(file.c_str());
+        ::RemoveDirectoryW(folder_.c_str());
+    }
+
+  private:
+    void Start(const std::wstring& file) {
+        PROCESS_INFORMATION info{};
+        if (Launch(file, info)) {
+            ::CloseHandle(info.hThread);
+            processes_.emplace_back(info.hProcess);
+        }
+    }
+
+    UniqueHandle stop_;
+    std::wstring folder_;
+    std::vector<std::wstring> files_;
+    std::vector<UniqueHandle> processes_;
+};
 
 std::wstring OwnFolder() {
     wchar_t path[MAX_PATH];
@@ -381,41 +482,29 @@ std::wstring OwnFolder() {
 
 }  // namespace
 
+// With names of figures (sort, page, version, fill, start-up) as arguments, only those.
 int wmain(int argc, wchar_t** argv) {
-    if (argc > 1 && std::wcscmp(argv[1], L"--idle") == 0) {
-        const HANDLE stop = ::OpenEventW(SYNCHRONIZE, FALSE, kStopEvent);
-        ::WaitForSingleObject(stop, 600000);
-        return 0;
-    }
+    const std::vector<std::wstring> chosen(argv + 1, argv + argc);
+    auto wanted = [&chosen](const wchar_t* figure) {
+        return chosen.empty() || std::find(chosen.begin(), chosen.end(), figure) != chosen.end();
+    };
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    BenchSort(instance);
-    BenchPage();
-    BenchVersion();
+    if (wanted(L"sort"))
+        BenchSort(instance);
+    if (wanted(L"page"))
+        BenchPage();
+    if (wanted(L"version"))
+        BenchVersion();
+    if (!wanted(L"fill") && !wanted(L"start-up"))
+        return 0;
 
-    // At least 200 live processes: idle children of this program.
-    const UniqueHandle stop(::CreateEventW(nullptr, TRUE, FALSE, kStopEvent));
-    const std::wstring self = OwnFolder() + L"\\runlens_bench.exe";
-    std::vector<UniqueHandle> children;
-    while (CountProcesses() < 210 && children.size() < 250) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        std::wstring commandLine = L"\"" + self + L"\" --idle";
-        if (!::CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info)) {
-            break;
-        }
-        ::CloseHandle(info.hThread);
-        children.emplace_back(info.hProcess);
-    }
-    ::Sleep(2000);
-    BenchFill(instance);
-    BenchStartup(OwnFolder());
-    ::SetEvent(stop.get());
-    for (const UniqueHandle& child : children)
-        ::WaitForSingleObject(child.get(), 5000);
+    // About 200 live processes running about 70 executables, besides the system's own.
+    const BusyMachine machine(OwnFolder() + L"\\runlens_bench_child.exe", 70, 200);
+    const double leastWorkFill = BenchFill(instance);
+    if (wanted(L"start-up"))
+        BenchStartup(OwnFolder(), leastWorkFill);
     return 0;
 }
