@@ -2,7 +2,6 @@
 
 #include <array>
 #include <utility>
-#include <vector>
 
 #include "core/text_rules.h"
 
@@ -21,16 +20,28 @@ constexpr std::string_view kProgramPathToken = "\x01RUNLENS-PROGRAM-PATH\x01";
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// Positions in text that are the second byte of a double-byte character.
-std::vector<bool> TrailBytes(std::string_view text, LeadBytePredicate isLeadByte) {
-    std::vector<bool> trail(text.size(), false);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            trail[++i] = true;
+// Tells whether positions of a text, asked in increasing order, are the second byte of a
+// double-byte character. It reads the lead bytes only as far as it is asked: most patterns
+// occur early in the page or not at all.
+class TrailByteWalk {
+  public:
+    TrailByteWalk(std::string_view text, LeadBytePredicate isLeadByte)
+        : text_(text), isLeadByte_(isLeadByte) {}
+
+    bool IsTrailByte(std::size_t at) {
+        while (next_ < at) {
+            const bool pair =
+                isLeadByte_(static_cast<unsigned char>(text_[next_])) && next_ + 1 < text_.size();
+            next_ += pair ? 2 : 1;
         }
+        return next_ > at;
     }
-    return trail;
-}
+
+  private:
+    std::string_view text_;
+    LeadBytePredicate isLeadByte_;
+    std::size_t next_ = 0;  // where the next character begins
+};
 
 }  // namespace
 
@@ -62,13 +73,13 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
         upperText = AsciiUpper(text);
         upperPattern = AsciiUpper(pattern);
     }
-    const std::vector<bool> trail = TrailBytes(text, rules.isLeadByte);
+    TrailByteWalk trail(text, rules.isLeadByte);
     std::string result;
     result.reserve(text.size());
     std::size_t from = 0;
     std::size_t at = upperText.find(upperPattern);
     while (at != std::string::npos) {
-        if (trail[at]) {
+        if (trail.IsTrailByte(at)) {
             at = upperText.find(upperPattern, at + 1);
             continue;
         }

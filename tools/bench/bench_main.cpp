@@ -150,7 +150,8 @@ void BenchPage() {
             char folder[MAX_PATH];
             char name[MAX_PATH];
             ::GetTempPathA(MAX_PATH, folder);
-            ::GetTempFileNameA(folder, "htm", 0, name);
+            // A prefix of its own: names the program takes are no obstacle to it.
+            ::GetTempFileNameA(folder, "bar", 0, name);
             const HANDLE file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr);
             const std::string content = templateText + "\r\n";
