@@ -23,8 +23,9 @@ using testing::Branch;
 using testing::BuildBlock;
 using testing::Text;
 
-// A block as resource compilers write it. The empty FileVersion ends two bytes short of a
-// four-byte boundary, so its (empty) value stands just past its end, and past the block's.
+// A block as resource compilers write it. In the 16-bit-character layout the empty FileVersion
+// ends two bytes short of a four-byte boundary, so its empty value stands just past its end and
+// its parents'.
 BlockNode WellFormedTree() {
     return Binary("VS_VERSION_INFO", std::string(52, '\x01'),
                   {Branch("StringFileInfo", {Branch("040904B0", {Text("FileDescription", "Tool"),

@@ -119,7 +119,7 @@ class TrustingQuery {
             at += unit;
         const std::size_t value = start + Align4(at + unit - start);
         const std::size_t valueBytes = U16(start + 2) * (text ? 2 : 1);
-        // Up to two bytes a character, as in a double-byte code page.
+        // A double-byte code page may take as many bytes as the 16-bit value has.
         const std::size_t converted = rootLength_ + 4 + value;
         for (std::size_t i = 0; i < valueBytes; ++i) {
             const std::uint8_t byte = buffer_[value + i];
