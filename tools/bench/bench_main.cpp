@@ -128,6 +128,8 @@ class NullPane : public BrowserPane {
     void Navigate(std::u16string_view address) override { last = address; }
     void Update() override {}
     void SetTitleChangeHandler(TitleChangeHandler) override {}
+    void Focus() override {}
+    bool TranslateAccelerator(const KeyMessage&) override { return false; }
 };
 
 void BenchPage() {
