@@ -104,25 +104,19 @@ TEST_F(Refresh, SelectionOfAnEndedProcessGoes) {
 // The window as a test makes it, not shown.
 class RefreshUnshown : public ::testing::Test {
   protected:
-    void SetUp() override {
-        form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
-        ASSERT_TRUE(form_->Create());
-        list_ = form_->ListView();
-    }
-    int Count() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    void SetUp() override { ASSERT_TRUE(form_.Create()); }
 
-    std::unique_ptr<TForm1> form_;
-    HWND list_ = nullptr;
+    TForm1 form_{::GetModuleHandleW(nullptr)};
 };
 
 TEST_F(RefreshUnshown, TheContextMenuOffersIt) {
     wchar_t text[128] = {};
-    ::GetMenuStringW(form_->PopupMenu(), kRefreshPopupmenuId, text, 128, MF_BYCOMMAND);
+    ::GetMenuStringW(form_.PopupMenu(), kRefreshPopupmenuId, text, 128, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(text), WideFromUtf8(Sprache_Japan::RefreshMenu));
-    form_->Rows().AppendRow(kGhost);
-    ::SendMessageW(form_->Handle(), WM_COMMAND, MAKEWPARAM(kRefreshPopupmenuId, 0), 0);
-    EXPECT_FALSE(HasCaption(*form_, kGhost.caption));
-    EXPECT_GT(Count(), 0);
+    form_.Rows().AppendRow(kGhost);
+    ::SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(kRefreshPopupmenuId, 0), 0);
+    EXPECT_FALSE(HasCaption(form_, kGhost.caption));
+    EXPECT_FALSE(form_.Rows().ShownRows().empty());
 }
 
 // Each refresh starts from the two stock images: the lists then hold those and one image for
@@ -130,16 +124,16 @@ TEST_F(RefreshUnshown, TheContextMenuOffersIt) {
 TEST_F(RefreshUnshown, ImageListsHoldOnlyWhatTheRowsShow) {
     for (int refresh = 0; refresh < 3; ++refresh) {
         SCOPED_TRACE(refresh);
-        form_->RefreshPopupmenuClick();
-        const auto rows = form_->Rows().ShownRows();
+        form_.RefreshPopupmenuClick();
+        const auto rows = form_.Rows().ShownRows();
         const auto ownIcons = std::count_if(rows.begin(), rows.end(), [](const ProcessRow* row) {
             return row->imageIndex > kProgramImage;
         });
         ASSERT_GT(ownIcons, 0);
-        EXPECT_EQ(::ImageList_GetImageCount(ListView_GetImageList(list_, LVSIL_SMALL)),
-                  2 + ownIcons);
-        EXPECT_EQ(::ImageList_GetImageCount(ListView_GetImageList(list_, LVSIL_NORMAL)),
-                  2 + ownIcons);
+        for (const int list : {LVSIL_SMALL, LVSIL_NORMAL}) {
+            const HIMAGELIST images = ListView_GetImageList(form_.ListView(), list);
+            EXPECT_EQ(::ImageList_GetImageCount(images), 2 + ownIcons) << list;
+        }
     }
 }
 
