@@ -39,7 +39,7 @@ class BrowserPane {
     // Offers a key of the message loop to the page while the pane has the focus, before the
     // window's own keys: the page's copy of selected text, its moves between links. True when
     // the page used it; the message then goes no further.
-    virtual bool TranslateAccelerator(const KeyMessage& key) = 0;
+    virtual bool OfferKey(const KeyMessage& key) = 0;
 };
 
 }  // namespace runlens

@@ -57,7 +57,7 @@ bool TForm1::TranslateKeys(MSG& message) {
     // Keys of another window, such as a message box, are its own.
     if (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd))
         return false;
-    if (InPane(message.hwnd) && pane_->TranslateAccelerator(ToKeyMessage(message)))
+    if (InPane(message.hwnd) && pane_->OfferKey(ToKeyMessage(message)))
         return true;
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !KeyIsDown(VK_CONTROL) &&
         !KeyIsDown(VK_MENU)) {

@@ -228,7 +228,7 @@ void WebBrowser::Focus() {
         ::SetFocus(host_);
 }
 
-bool WebBrowser::TranslateAccelerator(const KeyMessage& key) {
+bool WebBrowser::OfferKey(const KeyMessage& key) {
     if (!activeObject_)
         return false;
     MSG message{};

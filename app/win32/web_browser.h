@@ -33,7 +33,7 @@ class WebBrowser final : public BrowserPane {
     void Update() override;
     void SetTitleChangeHandler(TitleChangeHandler handler) override;
     void Focus() override;
-    bool TranslateAccelerator(const KeyMessage& key) override;
+    bool OfferKey(const KeyMessage& key) override;
 
     bool HasControl() const { return static_cast<bool>(browser_); }
     bool HasTitleChangeHandler() const { return static_cast<bool>(titleChangeHandler_); }

@@ -13,7 +13,7 @@ class RecordingBrowser : public BrowserPane {
     std::vector<std::u16string> calls;  // addresses navigated to, "<update>" and "<focus>"
     std::vector<KeyMessage> keys;       // keys offered to the page
     TitleChangeHandler handler;
-    bool pageTakesKeys = false;  // what TranslateAccelerator answers
+    bool pageTakesKeys = false;  // what OfferKey answers
 
     void Navigate(std::u16string_view address) override { calls.emplace_back(address); }
     void Update() override { calls.emplace_back(u"<update>"); }
@@ -21,7 +21,7 @@ class RecordingBrowser : public BrowserPane {
         handler = std::move(newHandler);
     }
     void Focus() override { calls.emplace_back(u"<focus>"); }
-    bool TranslateAccelerator(const KeyMessage& key) override {
+    bool OfferKey(const KeyMessage& key) override {
         keys.push_back(key);
         return pageTakesKeys;
     }

@@ -129,7 +129,7 @@ class NullPane : public BrowserPane {
     void Update() override {}
     void SetTitleChangeHandler(TitleChangeHandler) override {}
     void Focus() override {}
-    bool TranslateAccelerator(const KeyMessage&) override { return false; }
+    bool OfferKey(const KeyMessage&) override { return false; }
 };
 
 void BenchPage() {
