@@ -1,6 +1,7 @@
 // One row of the process list, as the fill builds it and the rest of the program reads it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ struct ProcessRow {
     // the code page's default character where a character is missing, and names no file.
     bool exactCaption = true;
     bool exactPath = true;
+    // The snapshot's process id; 0 for a row that no snapshot listed. Ids are reused once a
+    // process has ended, so an id alone does not tell one process from a later one.
+    std::uint32_t processId = 0;
 };
 
 // A row is a path row when its first detail text is not empty and does not begin with a space;

@@ -75,10 +75,11 @@ std::optional<Origin> SplitOrigin(std::string_view address) {
             return std::nullopt;
     }
     const std::string_view after = address.substr(colon + 3);
-    const std::size_t end = after.find_first_of("/?#\\");
+    const std::size_t end = after.find_first_of("/?#");
     const std::string_view authority = after.substr(0, end);
-    // A user name in front of the host is never what the site sends.
-    if (authority.empty() || authority.find('@') != std::string_view::npos)
+    // A user name in front of the host is never what the site sends, nor a backslash, which
+    // readers of addresses take differently.
+    if (authority.empty() || authority.find_first_of("@\\") != std::string_view::npos)
         return std::nullopt;
     origin.authority = LowerBytes(authority);
     if (origin.authority.find(':') == std::string::npos) {
@@ -95,7 +96,7 @@ std::optional<Origin> SplitOrigin(std::string_view address) {
 
 std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location) {
     const auto source = SplitOrigin(from);
-    if (!source)
+    if (!source || location.empty())  // a redirect that says nowhere leads nowhere
         return std::nullopt;
     std::string target;
     if (location.find("://") != std::string_view::npos) {

@@ -3,46 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
+#include "info/version_guard.h"
+#include "info/version_layout.h"
+
 namespace runlens {
 namespace {
 
 constexpr std::uint16_t kVsFileInfo = 16;    // resource type of version resources
 constexpr std::uint16_t kVsVersionInfo = 1;  // their resource id
-constexpr char kTailSignature[4] = {'F', 'E', '2', 'X'};
-
-// Little-endian reads that fail outside the bytes.
-class Reader {
-  public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    std::size_t Size() const { return bytes_.size(); }
-    bool Has(std::size_t offset, std::size_t count) const {
-        return offset <= bytes_.size() && count <= bytes_.size() - offset;
-    }
-    std::optional<std::uint16_t> U8(std::size_t offset) const {
-        if (!Has(offset, 1))
-            return std::nullopt;
-        return bytes_[offset];
-    }
-    std::optional<std::uint16_t> U16(std::size_t offset) const {
-        if (!Has(offset, 2))
-            return std::nullopt;
-        return static_cast<std::uint16_t>(bytes_[offset] | bytes_[offset + 1] << 8);
-    }
-    std::optional<std::uint32_t> U32(std::size_t offset) const {
-        if (!Has(offset, 4))
-            return std::nullopt;
-        return static_cast<std::uint32_t>(bytes_[offset] | bytes_[offset + 1] << 8 |
-                                          bytes_[offset + 2] << 16 |
-                                          static_cast<std::uint32_t>(bytes_[offset + 3]) << 24);
-    }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
-};
-
-constexpr std::size_t Align4(std::size_t value) {
-    return (value + 3) & ~std::size_t{3};
-}
+using version_layout::Align4;
+using version_layout::ConvertedBufferSize;
+using version_layout::IsEightBitLayout;
+using version_layout::kTailSignature;
+using version_layout::Node;
+using version_layout::Reader;
+using version_layout::ReadNode;
 
 // ---- The PE file's resource directory ----
 
@@ -186,54 +161,6 @@ std::vector<std::uint16_t> LanguageOrder(std::uint16_t language) {
 
 // ---- Version blocks ----
 
-bool IsEightBitLayout(std::span<const std::uint8_t> block) {
-    // The 8-bit layout has its key where the 16-bit-character layout has its type word.
-    return block.size() > 4 && block[4] >= ' ';
-}
-
-struct Node {
-    std::size_t start = 0;
-    std::size_t length = 0;  // the node's wLength: its own bytes and its children's
-    std::size_t valueLength = 0;
-    bool text = false;
-    std::size_t key = 0;        // offset of the key
-    std::size_t keyLength = 0;  // in characters
-    std::size_t value = 0;
-    std::size_t children = 0;
-};
-
-std::optional<Node> ReadNode(const Reader& bytes, std::size_t start, bool wide) {
-    Node node;
-    node.start = start;
-    const auto length = bytes.U16(start);
-    const auto valueLength = bytes.U16(start + 2);
-    if (!length || !valueLength)
-        return std::nullopt;
-    node.length = *length;
-    node.valueLength = *valueLength;
-    const std::size_t unit = wide ? 2 : 1;
-    if (wide) {
-        const auto type = bytes.U16(start + 4);
-        if (!type)
-            return std::nullopt;
-        node.text = *type != 0;
-    }
-    node.key = start + (wide ? 6 : 4);
-    for (std::size_t at = node.key;; at += unit) {
-        const auto character = wide ? bytes.U16(at) : bytes.U8(at);
-        if (!character)
-            return std::nullopt;
-        if (*character == 0) {
-            node.keyLength = (at - node.key) / unit;
-            node.value = start + Align4(at + unit - start);
-            break;
-        }
-    }
-    const std::size_t valueBytes = node.valueLength * (wide && node.text ? 2 : 1);
-    node.children = node.value + Align4(valueBytes);
-    return node;
-}
-
 char16_t FoldAscii(char16_t c) {
     return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
 }
@@ -330,7 +257,7 @@ std::optional<std::span<const std::uint8_t>> FindVersionResource(std::span<const
 }
 
 std::size_t VersionBufferSize(std::span<const std::uint8_t> resource) {
-    return resource.empty() ? 0 : resource.size() * 2 + sizeof(kTailSignature);
+    return resource.empty() ? 0 : ConvertedBufferSize(resource.size());
 }
 
 std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
@@ -404,7 +331,7 @@ bool PortableVersionApi::ReadVersionInfo(std::string_view fileName, std::span<st
             std::memcpy(block.data() + *length, kTailSignature, sizeof(kTailSignature));
         }
     }
-    return true;
+    return IsWellFormedVersionBlock(block);
 }
 
 }  // namespace runlens

@@ -16,7 +16,8 @@ class VersionApi {
     // GetFileVersionInfoSize: the size of the buffer the version block needs; 0 when the file
     // has none or is not found.
     virtual std::uint32_t VersionInfoSize(std::string_view fileName) = 0;
-    // GetFileVersionInfo: fills the zero-filled buffer with the version block.
+    // GetFileVersionInfo: fills the zero-filled buffer with the version block. False, too, for
+    // a block that does not hold together (IsWellFormedVersionBlock): no query may see it.
     virtual bool ReadVersionInfo(std::string_view fileName, std::span<std::uint8_t> block) = 0;
     // The string a sub-block path names, in the ANSI code page, up to its terminating zero and
     // never past the block's end; nothing when the path names no entry. The query may write

@@ -126,6 +126,7 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
             if (files.Exists(candidate))
                 row.path = std::move(candidate);
         }
+        row.processId = entry.processId;
         row.caption = std::move(entry.exeFile);
         row.exactCaption = entry.exactName;
         // A path the code page could not hold exactly names no file (its look-alike might name

@@ -27,6 +27,7 @@ inline constexpr std::string_view TopLabelLine2 =
     "ご覧下さい：より多くの情報を得る為に、実行中のプロセスをクリックして下さい。";
 
 inline constexpr std::string_view ShowInExplorerMenu = "ファイルの保存場所を開く";
+inline constexpr std::string_view RefreshMenu = "最新の情報に更新";
 
 // The status line at start-up; the site's host name follows it.
 inline constexpr std::string_view StatusNotice = "Runlens 2025-2026 ・ 情報サイト: ";

@@ -4,12 +4,15 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <cwchar>
+#include <optional>
 #include <string>
 
 #include "app/agent_string.h"
 #include "app/layout.h"
+#include "app/list_commands.h"
 #include "app/shell_actions.h"
 #include "app/sorting.h"
 #include "app/win32/controls.h"
@@ -155,7 +158,8 @@ class TForm1::LookupBridge final : public LookupSystem {
     TForm1& form_;
 };
 
-TForm1::TForm1(HINSTANCE instance) : instance_(instance) {}
+TForm1::TForm1(HINSTANCE instance, BrowserPaneFactory makePane)
+    : instance_(instance), makePane_(std::move(makePane)) {}
 
 TForm1::~TForm1() {
     if (hwnd_)
@@ -237,6 +241,16 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                            SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd_, focus))
+                    lastFocus_ = focus;
+            }
+            break;  // activated, the window takes the focus and hands it on below
+        case WM_SETFOCUS:
+            ::SetFocus(lastFocus_ && ::IsChild(hwnd_, lastFocus_) ? lastFocus_ : listView_);
+            return 0;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_COMMAND:
@@ -279,7 +293,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The browser control goes while its host window is still there, and the pages it
             // may have shown go after it.
             lookup_.reset();
-            webBrowser_.reset();
+            webBrowser_ = nullptr;
+            pane_.reset();
             localPages_.reset();
             ::PostQuitMessage(0);
             return 0;
@@ -321,17 +336,25 @@ void TForm1::CreateControls() {
     }
     splitter2_ = child(hwnd_, 0, kSplitterClass, 0, kSplitter2Id);
     webBrowserHost_ = child(hwnd_, 0, kBrowserHostClass, WS_CLIPCHILDREN, kWebBrowserId);
-    webBrowser_ = std::make_unique<WebBrowser>(webBrowserHost_,
-                                               [this](const char* what) { ShowError(what); });
+    if (makePane_) {
+        pane_ = makePane_(webBrowserHost_);
+    } else {
+        auto browser = std::make_unique<WebBrowser>(webBrowserHost_,
+                                                    [this](const char* what) { ShowError(what); });
+        webBrowser_ = browser.get();
+        pane_ = std::move(browser);
+    }
     localPages_ = std::make_unique<Win32LocalPageSystem>();
     lookupBridge_ = std::make_unique<LookupBridge>(*this);
     lookup_ = std::make_unique<OnlineLookup>(
-        *lookupBridge_, *webBrowser_, [this] { return SelectedRow(); },
-        [this] { ShowLocalInfoPage(); });
+        *lookupBridge_, *pane_, [this] { return SelectedRow(); }, [this] { ShowLocalInfoPage(); });
     statusBar_ = child(hwnd_, 0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, kStatusBarId);
 
     popupMenu_.reset(::CreatePopupMenu());
     ::AppendMenuW(popupMenu_.get(), MF_STRING, kShowInExplorerPopupmenuId, L"");
+    ::AppendMenuW(popupMenu_.get(), MF_STRING, kRefreshPopupmenuId, L"");
+    ACCEL keys[] = {{FVIRTKEY, VK_F5, kRefreshPopupmenuId}};
+    accelerators_.reset(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
     ApplyDpi();
 }
 
@@ -353,20 +376,30 @@ void TForm1::ApplyDpi() {
     for (int i = 0; i < 3; ++i)
         glyphs_[i] = loadIcon(glyphIds[i], S(kGlyphWidth), S(kGlyphHeight));
 
-    // The image lists are made once: the rows' icons keep the size they were read at.
-    if (!rows_) {
-        smallImageList_ = CreateProcessImageList(instance_, S(16));
-        largeImageList_ = CreateProcessImageList(instance_, S(32));
-        ListView_SetImageList(listView_, smallImageList_.get(), LVSIL_SMALL);
-        ListView_SetImageList(listView_, largeImageList_.get(), LVSIL_NORMAL);
-        rows_ = std::make_unique<Win32ProcessListView>(listView_, smallImageList_.get(),
-                                                       largeImageList_.get());
-    }
+    // The image lists are made with the rows: the rows' icons keep the size they were read at
+    // until the next refresh.
+    if (!rows_)
+        ResetRows();
+}
+
+// Empties the list and gives it new image lists that hold only the stock images, at the
+// current DPI: the rows and the icons of the last fill go.
+void TForm1::ResetRows() {
+    // The items point at the rows, so they go first.
+    ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    UniqueImageList small = CreateProcessImageList(instance_, S(16));
+    UniqueImageList large = CreateProcessImageList(instance_, S(32));
+    ListView_SetImageList(listView_, small.get(), LVSIL_SMALL);
+    ListView_SetImageList(listView_, large.get(), LVSIL_NORMAL);
+    rows_ = std::make_unique<Win32ProcessListView>(listView_, small.get(), large.get());
+    // The list shares its image lists and never destroys them: the old ones go here.
+    smallImageList_ = std::move(small);
+    largeImageList_ = std::move(large);
 }
 
 void TForm1::FormCreate() {
     // Only a lookup that finds a site page attaches the title-change handler.
-    webBrowser_->SetTitleChangeHandler({});
+    pane_->SetTitleChangeHandler({});
 
     // Size and position from the screen, by the rule at 96 dpi.
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
@@ -388,9 +421,12 @@ void TForm1::FormCreate() {
     SetColumnCaption(listView_, 0, Sprache_Japan::ColumnProcess);
     SetColumnCaption(listView_, 1, Sprache_Japan::ColumnFile);
     SetColumnCaption(listView_, 2, Sprache_Japan::ColumnFileSize);
-    const std::wstring menuText = WideFromUtf8(Sprache_Japan::ShowInExplorerMenu);
-    ::ModifyMenuW(popupMenu_.get(), kShowInExplorerPopupmenuId, MF_BYCOMMAND | MF_STRING,
-                  kShowInExplorerPopupmenuId, menuText.c_str());
+    for (const auto& [id, text] :
+         {std::pair{kShowInExplorerPopupmenuId, Sprache_Japan::ShowInExplorerMenu},
+          std::pair{kRefreshPopupmenuId, Sprache_Japan::RefreshMenu}}) {
+        ::ModifyMenuW(popupMenu_.get(), id, MF_BYCOMMAND | MF_STRING, id,
+                      WideFromUtf8(text).c_str());
+    }
 
     LayoutControls();
     ::UpdateWindow(topPanel_);
@@ -507,12 +543,37 @@ void TForm1::SmallSpeedButtonClick() {
 void TForm1::ListViewColumnClick(int column) {
     // The column's direction flag lives in its minimum width.
     int flag = ColumnMinWidth(listView_, column);
-    const int sortKey = NextSortKey(column, flag);
+    sortKey_ = NextSortKey(column, flag);
     LVCOLUMNW columnInfo{};
     columnInfo.mask = LVCF_MINWIDTH;
     columnInfo.cxMin = flag;
     ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
-    SortRows(listView_, sortKey, ColumnRightAligned(listView_, column));
+    SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
+}
+
+// Fills the list again by the same rules, sorted as it was, with the selected process still
+// selected when it still runs. The browser pane keeps what it shows.
+void TForm1::RefreshPopupmenuClick() {
+    const ProcessRow* selected = SelectedRow();
+    const std::optional<ProcessIdentity> process =
+        selected ? std::optional(IdentityOf(*selected)) : std::nullopt;
+    ResetRows();
+    FillProcessList();
+    if (sortKey_ != 0) {
+        const int column = std::abs(sortKey_) - 1;
+        SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
+    }
+    if (!process)
+        return;
+    const std::optional<std::size_t> found = FindProcessRow(*process, rows_->ShownRows());
+    if (!found)
+        return;
+    const auto item = static_cast<WPARAM>(*found);
+    LVITEMW select{};
+    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(listView_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&select));
+    ::SendMessageW(listView_, LVM_ENSUREVISIBLE, item, FALSE);
 }
 
 const ProcessRow* TForm1::SelectedRow() const {
@@ -555,6 +616,8 @@ LRESULT TForm1::OnNotify(const NMHDR& header) {
     } else if (header.hwndFrom == listView_ && header.code == NM_CLICK) {
         // Left clicks only, on a row or on empty space; keyboard selection sends no NM_CLICK.
         ListViewClick();
+    } else if (header.hwndFrom == listView_ && header.code == LVN_KEYDOWN) {
+        ListViewKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
     }
     return 0;
 }
@@ -572,6 +635,9 @@ void TForm1::OnCommand(int id, int code) {
             break;
         case kShowInExplorerPopupmenuId:
             ShowInExplorerPopupmenuClick();
+            break;
+        case kRefreshPopupmenuId:
+            RefreshPopupmenuClick();
             break;
         case kImage1Id:
             if (code == STN_CLICKED)
@@ -611,7 +677,7 @@ void TForm1::ShowNotice(const std::wstring& message) {
 }
 
 void TForm1::ShowLocalInfoPage() {
-    runlens::ShowLocalInfoPage(SelectedRow(), *localPages_, *webBrowser_);
+    runlens::ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

@@ -30,11 +30,16 @@ enum ControlId : int {
     kWebBrowserId,
     kStatusBarId,
     kShowInExplorerPopupmenuId = 200,
+    kRefreshPopupmenuId,
 };
+
+// Makes the browser pane inside its host window: the system's WebBrowser control unless a test
+// gives another.
+using BrowserPaneFactory = std::function<std::unique_ptr<BrowserPane>(HWND host)>;
 
 class TForm1 {
   public:
-    explicit TForm1(HINSTANCE instance);
+    explicit TForm1(HINSTANCE instance, BrowserPaneFactory makePane = {});
     ~TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
@@ -46,6 +51,8 @@ class TForm1 {
     HWND ListView() const { return listView_; }
     int Dpi() const { return dpi_; }
     Win32ProcessListView& Rows() const { return *rows_; }
+    BrowserPane& Pane() const { return *pane_; }
+    // The system's browser control; only when the pane is that control.
     WebBrowser& Browser() const { return *webBrowser_; }
     HMENU PopupMenu() const { return popupMenu_.get(); }
 
@@ -55,7 +62,10 @@ class TForm1 {
     void SmallSpeedButtonClick();
     void ListViewColumnClick(int column);
     void ShowInExplorerPopupmenuClick();
+    void RefreshPopupmenuClick();
     void Image1Click();
+    // Enter runs the left click's lookup; Ctrl+C copies the selected row.
+    void ListViewKeyDown(WORD key);
 
     // The row selected in the list; null when none is.
     const ProcessRow* SelectedRow() const;
@@ -64,6 +74,12 @@ class TForm1 {
     void ListViewClick();
     // The local information page of the selected row, in the browser pane.
     void ShowLocalInfoPage();
+    // Puts the selected row's three texts, as the list shows them, on the clipboard.
+    void CopySelectedRow();
+
+    // One message of the thread's message loop: the window's keys first, then the usual
+    // translation and dispatch.
+    void HandleLoopMessage(MSG& message) noexcept;
 
     // Runs a handler as the window procedure does: an error that escapes it is shown in the
     // error box, and the program goes on.
@@ -98,6 +114,10 @@ class TForm1 {
     void FormResize();
     void FormClose();
     void FillProcessList();
+    void ResetRows();
+    bool TranslateKeys(MSG& message);
+    bool InPane(HWND window) const;
+    void TabToNextControl(HWND from);
     void CreateControls();
     void ApplyDpi();
     void LayoutControls();
@@ -125,6 +145,12 @@ class TForm1 {
     HWND statusBar_ = nullptr;
     int pressedButton_ = kReportSpeedButtonId;
     int browserHeight_ = 360;  // at 96 dpi
+    // The key of the last sort, which a refresh sorts by again; 0 while the rows stand in the
+    // order the fill placed them.
+    int sortKey_ = 0;
+    // The control that had the focus when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
+    Unique<HACCEL, &::DestroyAcceleratorTable> accelerators_;
     UniqueGdiObject font_;
     UniqueIcon logo_;
     UniqueIcon glyphs_[3];
@@ -132,7 +158,9 @@ class TForm1 {
     UniqueImageList smallImageList_;
     UniqueImageList largeImageList_;
     std::unique_ptr<Win32ProcessListView> rows_;
-    std::unique_ptr<WebBrowser> webBrowser_;
+    BrowserPaneFactory makePane_;
+    std::unique_ptr<BrowserPane> pane_;
+    WebBrowser* webBrowser_ = nullptr;  // pane_, when it is the system's control
     std::function<void(const std::string& message)> errorBox_;
     std::function<void(const std::wstring& message)> noticeBox_;
     class LookupBridge;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -51,6 +52,10 @@ std::wstring PathColumnText(const std::string& text) {
     return WideFromAnsi(text);
 }
 
+ColumnTexts ShownColumnTexts(const ProcessRow& row) {
+    return {WideFromAnsi(row.caption), PathColumnText(row.path), WideFromAnsi(row.sizeText)};
+}
+
 void SortRows(HWND listView, int sortKey, bool rightAligned) {
     const SortRequest request{sortKey, rightAligned};
     ::SendMessageW(listView, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
@@ -79,11 +84,11 @@ void Win32ProcessListView::AppendRow(ProcessRow row) {
 
 void Win32ProcessListView::Insert(int position, ProcessRow row) {
     ProcessRow& stored = rows_.emplace_back(std::move(row));
-    std::wstring caption = WideFromAnsi(stored.caption);
+    ColumnTexts texts = ShownColumnTexts(stored);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
-    item.pszText = caption.data();
+    item.pszText = texts[0].data();
     // The control reads -1 as "ask the parent for the image"; a row without one says so.
     item.iImage = stored.imageIndex == kNoImage ? I_IMAGENONE : stored.imageIndex;
     item.lParam = reinterpret_cast<LPARAM>(&stored);
@@ -93,8 +98,8 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
         rows_.pop_back();
         return;
     }
-    SetSubItemText(listView_, index, 1, PathColumnText(stored.path));
-    SetSubItemText(listView_, index, 2, WideFromAnsi(stored.sizeText));
+    SetSubItemText(listView_, index, 1, std::move(texts[1]));
+    SetSubItemText(listView_, index, 2, std::move(texts[2]));
 }
 
 int Win32ProcessListView::AddFileIcon(std::string_view path) {
@@ -129,6 +134,15 @@ const ProcessRow* Win32ProcessListView::RowAt(int item) const {
         return nullptr;
     }
     return reinterpret_cast<const ProcessRow*>(query.lParam);
+}
+
+std::vector<const ProcessRow*> Win32ProcessListView::ShownRows() const {
+    const int count = static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+    std::vector<const ProcessRow*> shown;
+    shown.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int item = 0; item < count; ++item)
+        shown.push_back(RowAt(item));
+    return shown;
 }
 
 }  // namespace runlens

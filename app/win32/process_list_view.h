@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "core/win32/handles.h"
 #include "inventory/inventory_system.h"
@@ -21,6 +23,11 @@ UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
 // What the path column shows of a row's first detail text.
 std::wstring PathColumnText(const std::string& text);
 
+// The texts the list shows for a row, one a column: the caption, the path column's text and
+// the size text.
+using ColumnTexts = std::array<std::wstring, 3>;
+ColumnTexts ShownColumnTexts(const ProcessRow& row);
+
 // Sorts the list's rows by the list control's own item sort with CompareRows.
 void SortRows(HWND listView, int sortKey, bool rightAligned);
 
@@ -35,6 +42,8 @@ class Win32ProcessListView final : public ProcessListView {
 
     // The row an item of the list shows; null for an index that has none.
     const ProcessRow* RowAt(int item) const;
+    // Every item's row, in the order the list shows them.
+    std::vector<const ProcessRow*> ShownRows() const;
 
   private:
     void Insert(int position, ProcessRow row);

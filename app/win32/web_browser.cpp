@@ -173,6 +173,7 @@ WebBrowser::WebBrowser(HWND host, ErrorReporter reportError)
         return;
     }
     browser_ = oleObject_.As<IWebBrowser2>(IID_IWebBrowser2);
+    activeObject_ = oleObject_.As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
     const auto points = oleObject_.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
     if (points && SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, events_.Put()))) {
         if (FAILED(events_->Advise(static_cast<IDispatch*>(site_.Get()), &eventsCookie_))) {
@@ -212,6 +213,32 @@ void WebBrowser::Update() {
 
 void WebBrowser::SetTitleChangeHandler(TitleChangeHandler handler) {
     titleChangeHandler_ = std::move(handler);
+}
+
+void WebBrowser::Focus() {
+    // UI activation gives the document the focus; a pane without a control keeps it itself.
+    if (oleObject_) {
+        RECT rect;
+        ::GetClientRect(host_, &rect);
+        oleObject_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, static_cast<IOleClientSite*>(site_.Get()),
+                           0, host_, &rect);
+    }
+    const HWND focus = ::GetFocus();
+    if (focus != host_ && !::IsChild(host_, focus))
+        ::SetFocus(host_);
+}
+
+bool WebBrowser::OfferKey(const KeyMessage& key) {
+    if (!activeObject_)
+        return false;
+    MSG message{};
+    message.hwnd = static_cast<HWND>(key.window);
+    message.message = key.message;
+    message.wParam = key.wParam;
+    message.lParam = key.lParam;
+    message.time = key.time;
+    message.pt = {key.x, key.y};
+    return activeObject_->TranslateAccelerator(&message) == S_OK;
 }
 
 void WebBrowser::Resize() {

@@ -11,6 +11,7 @@
 #include "core/win32/com_ptr.h"
 
 struct IOleObject;
+struct IOleInPlaceActiveObject;
 struct IWebBrowser2;
 struct IConnectionPoint;
 
@@ -31,6 +32,8 @@ class WebBrowser final : public BrowserPane {
     void Navigate(std::u16string_view address) override;
     void Update() override;
     void SetTitleChangeHandler(TitleChangeHandler handler) override;
+    void Focus() override;
+    bool OfferKey(const KeyMessage& key) override;
 
     bool HasControl() const { return static_cast<bool>(browser_); }
     bool HasTitleChangeHandler() const { return static_cast<bool>(titleChangeHandler_); }
@@ -52,6 +55,7 @@ class WebBrowser final : public BrowserPane {
     ComPtr<Site> site_;
     ComPtr<IOleObject> oleObject_;
     ComPtr<IWebBrowser2> browser_;
+    ComPtr<IOleInPlaceActiveObject> activeObject_;
     ComPtr<IConnectionPoint> events_;
     DWORD eventsCookie_ = 0;
 };

@@ -1,13 +1,17 @@
-// Arbitrary bytes as a program file and as a version block: the reader, the lookups and the
-// scan may find nothing, but never read outside what they are given.
+// Arbitrary bytes as a program file and as a version block: the reader, the lookups, the scan
+// and the check before the system's query may find nothing, but never read outside what they
+// are given.
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "info/version_block.h"
+#include "info/version_guard.h"
+#include "info/version_layout.h"
 #include "info/version_strings.h"
 #include "tests/fakes/text_fakes.h"
+#include "tests/fakes/version_blocks.h"
 
 namespace {
 
@@ -35,6 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     runlens::QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec);
     runlens::QueryVersionTranslation(block, codec);
     runlens::ScanVersionBlock("ProductName", block);
+
+    // The bytes as the buffer the system filled: whatever the check lets through, a query that
+    // believes every length stays inside it.
+    if (runlens::IsWellFormedVersionBlock(bytes)) {
+        std::vector<std::uint8_t> trusted(bytes.begin(), bytes.end());
+        runlens::testing::TrustingQuery(trusted.data(),
+                                        !runlens::version_layout::IsEightBitLayout(trusted))
+            .VisitAll();
+    }
 
     // The bytes as a program file, through the whole lookup.
     BytesAsFile file(bytes);

@@ -77,6 +77,9 @@ TEST(RedirectTarget, StaysWithTheSameSchemeHostAndPort) {
         {"file:///C:/windows/win.ini", std::nullopt},
         {"file://www.site.example/x.html", std::nullopt},
         {"javascript://www.site.example/%0Aalert(1)", std::nullopt},
+        {"", std::nullopt},
+        {"http://www.site.example\\@other.example/x.html", std::nullopt},
+        {"http://www.site.example\\x.html", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RedirectTarget(from, c.location), c.target) << c.location;

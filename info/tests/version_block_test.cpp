@@ -1,5 +1,6 @@
 #include "info/version_block.h"
 #include "tests/fakes/text_fakes.h"
+#include "tests/fakes/version_blocks.h"
 
 #include <gtest/gtest.h>
 
@@ -12,38 +13,17 @@
 namespace runlens {
 namespace {
 
+using testing::Branch;
+using testing::BuildBlock;
 using testing::Latin1Codec;
-
-void Pad4(std::vector<std::uint8_t>& bytes, std::size_t start) {
-    while ((bytes.size() - start) % 4)
-        bytes.push_back(0);
-}
-
-// A node of the older 8-bit layout: length, value length, key, value, children.
-std::vector<std::uint8_t> Node8(std::string_view key, std::string_view value,
-                                const std::vector<std::vector<std::uint8_t>>& children = {}) {
-    std::vector<std::uint8_t> node(4, 0);
-    node.insert(node.end(), key.begin(), key.end());
-    node.push_back(0);
-    Pad4(node, 0);
-    node.insert(node.end(), value.begin(), value.end());
-    const std::size_t valueLength = value.size();
-    for (const auto& child : children) {
-        Pad4(node, 0);
-        node.insert(node.end(), child.begin(), child.end());
-    }
-    node[0] = static_cast<std::uint8_t>(node.size());
-    node[1] = static_cast<std::uint8_t>(node.size() >> 8);
-    node[2] = static_cast<std::uint8_t>(valueLength);
-    return node;
-}
+using testing::Text;
 
 std::vector<std::uint8_t> EightBitBlock() {
-    using std::string_view_literals::operator""sv;
-    auto strings =
-        Node8("040904E4", "",
-              {Node8("FileDescription", "Old tool\0"sv), Node8("CompanyName", "Old firm\0"sv)});
-    auto block = Node8("VS_VERSION_INFO", "", {Node8("StringFileInfo", "", {strings})});
+    auto block = BuildBlock(
+        Branch("VS_VERSION_INFO",
+               {Branch("StringFileInfo", {Branch("040904E4", {Text("FileDescription", "Old tool"),
+                                                              Text("CompanyName", "Old firm")})})}),
+        false);
     block.resize(block.size() * 2, 0);
     return block;
 }

@@ -116,6 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Scanned description", "Scanned product", ":Comments", "Scanned comments"}},
         FixtureCase{"long_value-x86_64.dll", 0x0409, true, {kLong, "", "", ""}},
         FixtureCase{"no_version-x86_64.dll", 0x0411, false, {}},
+        // A forged length: nothing, not even what the raw scan would find.
+        FixtureCase{"root_too_long-x86_64.dll", 0x0409, false, {}},
+        FixtureCase{"child_too_long-x86_64.dll", 0x0409, false, {}},
+        FixtureCase{"zero_length-x86_64.dll", 0x0409, false, {}},
         FixtureCase{"does-not-exist.dll", 0x0411, false, {}}),
     [](const auto& info) {
         std::string name = info.param.file;

@@ -238,9 +238,11 @@ std::string FetchUrlText(std::string_view address, std::string_view agent, Deadl
 }
 
 std::uint32_t GetVolumeSerial() {
-    const std::wstring path = ModuleFilePath(nullptr);
+    return VolumeSerialOf(ModuleFilePath(nullptr));
+}
+
+std::uint32_t VolumeSerialOf(std::wstring_view full) {
     // The drive part of the path and a backslash: "C:\" or "\\server\share\".
-    std::wstring_view full(path);
     std::wstring root;
     if (full.size() >= 2 && full[1] == L':') {
         root = std::wstring(full.substr(0, 2)) + L"\\";

@@ -25,6 +25,8 @@ std::string FetchUrlText(std::string_view address, std::string_view agent, Deadl
 
 // The serial number of the volume that holds the program file; 0 when it cannot be read.
 std::uint32_t GetVolumeSerial();
+// The same for any file's full path.
+std::uint32_t VolumeSerialOf(std::wstring_view path);
 
 // The notice message as the site sends it: UTF-8 when it is valid UTF-8 (a character the cap
 // cut off at its end dropped), else the system's ANSI code page.

@@ -6,6 +6,7 @@
 
 #include "core/win32/handles.h"
 #include "core/win32/text.h"
+#include "info/version_guard.h"
 
 namespace runlens {
 namespace {
@@ -13,8 +14,11 @@ namespace {
 // Larger files are not read whole: no program file is that big.
 constexpr ULONGLONG kLargestFile = 512ull << 20;
 
-// The value VerQueryValueA points at, if it lies inside the block.
+// The value VerQueryValueA points at, if it lies inside the block. A block the check refuses
+// never reaches the system, whoever asks.
 std::optional<std::size_t> QueryOffset(std::span<std::uint8_t> block, const char* path) {
+    if (!IsWellFormedVersionBlock(block))
+        return std::nullopt;
     void* value = nullptr;
     UINT length = 0;
     if (!::VerQueryValueA(block.data(), path, &value, &length) || !value)
@@ -33,8 +37,11 @@ std::uint32_t Win32VersionApi::VersionInfoSize(std::string_view fileName) {
 }
 
 bool Win32VersionApi::ReadVersionInfo(std::string_view fileName, std::span<std::uint8_t> block) {
+    // VerQueryValueA believes the block's lengths: a root length past the resource makes it
+    // write its converted texts far past this buffer.
     return ::GetFileVersionInfoA(std::string(fileName).c_str(), 0, static_cast<DWORD>(block.size()),
-                                 block.data()) != FALSE;
+                                 block.data()) != FALSE &&
+           IsWellFormedVersionBlock(block);
 }
 
 std::optional<std::string> Win32VersionApi::QueryString(std::span<std::uint8_t> block,

@@ -54,6 +54,14 @@ TEST_F(Fill, PathRowsFirstThenStatusRowsEachInSnapshotOrder) {
     EXPECT_EQ(Row("b.exe").sizeText, "");
 }
 
+// The refresh finds the selected process again by its id, path rows and status rows alike.
+TEST_F(Fill, RowsCarryTheirProcessIds) {
+    system.processes = {Unreadable(1004, "b.exe"), Readable(1008, "c.exe", "C:\\c.exe")};
+    Run();
+    EXPECT_EQ(Row("b.exe").processId, 1004u);
+    EXPECT_EQ(Row("c.exe").processId, 1008u);
+}
+
 TEST_F(Fill, NoSnapshotLeavesTheListEmpty) {
     system.snapshotFails = true;
     Run();

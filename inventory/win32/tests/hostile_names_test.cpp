@@ -15,9 +15,14 @@
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
 #include "inventory/process_list.h"
+#include "tests/win32/idle_process.h"
 
 namespace runlens {
 namespace {
+
+using testing::CreateFolders;
+using testing::IdleProcess;
+using testing::TempFolder;
 
 // Look-alikes that best-fit conversion turns into a path separator, a quote (a wildcard to
 // the directory search) or "?" (another wildcard): the yen sign (a backslash in code page
@@ -46,12 +51,6 @@ TEST(ExactAnsi, NoCharacterBecomesAPathCharacterItIsNot) {
     EXPECT_TRUE(ExactAnsiFromWide(L"C:\\Windows\\notepad.exe").exact);
 }
 
-std::wstring TempFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
-    return std::wstring(buffer, length);
-}
-
 std::uint64_t SizeOf(const std::wstring& file) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
@@ -67,56 +66,6 @@ void WriteBytes(const std::wstring& file, std::size_t count) {
     DWORD written = 0;
     ::WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
-
-// Creates every folder on the way to file.
-void CreateFolders(const std::wstring& file) {
-    for (std::size_t at = file.find(L'\\', 3); at != std::wstring::npos;
-         at = file.find(L'\\', at + 1)) {
-        ::CreateDirectoryW(file.substr(0, at).c_str(), nullptr);
-    }
-}
-
-// An idle program started from `file`, ended when the test is done.
-class IdleProcess {
-  public:
-    explicit IdleProcess(const std::wstring& file) {
-        std::wstring child = L"" RUNLENS_IDLE_CHILD;
-        std::replace(child.begin(), child.end(), L'/', L'\\');
-        CreateFolders(file);
-        if (!::CopyFileW(child.c_str(), file.c_str(), FALSE))
-            return;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        std::wstring commandLine = L"\"" + file + L"\"";
-        if (::CreateProcessW(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &info)) {
-            process_.reset(info.hProcess);
-            ::CloseHandle(info.hThread);
-            id_ = info.dwProcessId;
-            // The image name is there once the system has set the process up.
-            for (int i = 0; i < 100 && !HasImageName(); ++i)
-                ::Sleep(50);
-        }
-    }
-    ~IdleProcess() {
-        if (process_) {
-            ::TerminateProcess(process_.get(), 0);
-            ::WaitForSingleObject(process_.get(), 5000);
-        }
-    }
-    std::uint32_t Id() const { return id_; }
-
-  private:
-    bool HasImageName() const {
-        wchar_t name[MAX_PATH];
-        DWORD size = MAX_PATH;
-        return ::QueryFullProcessImageNameW(process_.get(), 0, name, &size) && size > 0;
-    }
-
-    UniqueHandle process_;
-    std::uint32_t id_ = 0;
-};
 
 // Records the rows and every path an icon is asked of.
 class RecordingRows : public ProcessListView {
