@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         CompareCase{"UnderscoreAfterLetters", Row("svc_host.exe"), Row("svcxhost.exe"), 1, false,
                     1},
         CompareCase{"PrefixSortsFirst", Row("abc"), Row("abcd"), 1, false, -1},
-        // Texts longer than a word of eight bytes, which are compared a word at a
-        // time up to the first difference.
+        // Texts longer than a word of eight bytes, which are compared a word at a time up to
+        // the first difference.
         CompareCase{"LongCaseOnlyIsEqual", Row("C:\\WINDOWS\\SYSTEM32\\X.EXE"),
                     Row("c:\\windows\\system32\\x.exe"), 1, false, 0},
         CompareCase{"LongFirstDifferenceDecides", Row("processname_b.exe"), Row("PROCESSNAMEA.EXE"),
