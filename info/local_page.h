@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/browser_pane.h"
+#include "core/browser_pane.h"
 #include "core/process_row.h"
 #include "core/text_rules.h"
 #include "info/version_strings.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/browser_pane.h"
+#include "core/browser_pane.h"
 #include "core/process_row.h"
 
 namespace runlens {

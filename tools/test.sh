@@ -18,6 +18,7 @@ done
 
 echo "== layout"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+python3 tools/include-graph.py --check
 
 for preset in host fuzz win64 win32; do
   echo "== build $preset"

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "app/browser_pane.h"
+#include "core/browser_pane.h"
 #include "core/win32/com_ptr.h"
 
 struct IOleObject;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/browser_pane.h"
+#include "core/browser_pane.h"
 
 namespace runlens::testing {
 

@@ -1,25 +1,24 @@
 #include "info/win32/win32_local_page.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <memory>
+#include <string>
+#include <vector>
 
-#include "app/win32/main_window.h"
 #include "core/win32/handles.h"
-#include "core/win32/text.h"
 #include "tests/fakes/recording_browser.h"
+#include "tests/win32/page_files.h"
 #include "tests/win32/test_environment.h"
 
 namespace runlens {
 namespace {
 
+using testing::FreshFolder;
+using testing::ReadWide;
 using testing::RecordingBrowser;
 
 std::string OwnPath() {
@@ -38,26 +37,6 @@ std::string AsAnsi(std::u16string_view text) {
         out += static_cast<char>(c);
     return out;
 }
-
-// Sets TMP and TEMP for one test.
-class TemporaryFolder {
-  public:
-    explicit TemporaryFolder(const std::string& folder) {
-        for (const char* name : {"TMP", "TEMP"}) {
-            char value[1024];
-            const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof(value));
-            saved_.emplace_back(name, std::string(value, length < sizeof(value) ? length : 0));
-            ::SetEnvironmentVariableA(name, folder.c_str());
-        }
-    }
-    ~TemporaryFolder() {
-        for (const auto& [name, value] : saved_)
-            ::SetEnvironmentVariableA(name, value.c_str());
-    }
-
-  private:
-    std::vector<std::pair<const char*, std::string>> saved_;
-};
 
 TEST(Win32LocalPage, LoadsTheTemplateResource) {
     Win32LocalPageSystem system;
@@ -95,79 +74,10 @@ TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
         << "the newer page replaced it";
 }
 
-// The program's window with its first row selected, and the error box's messages.
-class PageWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
-        ASSERT_TRUE(form_->Create());
-        form_->SetErrorBox([this](const std::string& message) { errors_.push_back(message); });
-        LVITEMW select{};
-        select.stateMask = LVIS_SELECTED;
-        select.state = LVIS_SELECTED;
-        ::SendMessageW(form_->ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-    }
-    void ShowLocalInfoPage() {
-        form_->RunHandler([this] { form_->ShowLocalInfoPage(); });
-    }
-
-    std::unique_ptr<TForm1> form_;
-    std::vector<std::string> errors_;
-};
-
-TEST_F(PageWindow, UnwritableTemporaryFolderShowsTheErrorBox) {
-    {
-        TemporaryFolder unwritable("Z:\\runlens-no-such-folder\\deeper");
-        ShowLocalInfoPage();
-    }
-    {
-        TemporaryFolder tooLong("C:\\" + std::string(300, 'x'));
-        ShowLocalInfoPage();
-    }
-    ASSERT_EQ(errors_.size(), 2u);
-    EXPECT_NE(errors_[0].find("I/O error"), std::string::npos) << errors_[0];
-    EXPECT_NE(errors_[1].find("too long"), std::string::npos) << errors_[1];
-    // The program goes on.
-    EXPECT_TRUE(::IsWindow(form_->Handle()));
-    EXPECT_NE(form_->SelectedRow(), nullptr);
-}
-
-// The page files in a folder, by name.
-std::vector<std::wstring> PagesIn(const std::wstring& folder) {
-    std::vector<std::wstring> pages;
-    WIN32_FIND_DATAW found;
-    const UniqueFind find(::FindFirstFileW((folder + L"htm*.tmp").c_str(), &found));
-    if (!find)
-        return pages;
-    do {
-        pages.push_back(found.cFileName);
-    } while (::FindNextFileW(find.get(), &found));
-    return pages;
-}
-
-std::wstring FreshFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH];
-    const std::wstring folder = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp)) + name + L"\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    for (const std::wstring& page : PagesIn(folder))
-        ::DeleteFileW((folder + page).c_str());
-    return folder;
-}
-
 std::wstring TemporaryName(const std::wstring& folder, unsigned number) {
     wchar_t name[MAX_PATH];
     ::GetTempFileNameW(folder.c_str(), L"htm", number, name);
     return name;
-}
-
-std::string ReadWide(const std::wstring& file) {
-    const UniqueFileHandle in(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-    char buffer[64];
-    DWORD read = 0;
-    if (!in || !::ReadFile(in.get(), buffer, sizeof(buffer), &read, nullptr))
-        return {};
-    return std::string(buffer, read);
 }
 
 // A link planted under the name a page would take is passed over, never written through.
@@ -194,37 +104,6 @@ TEST(TemporaryPages, PlantedLinkIsNeverFollowed) {
         ::DeleteFileW(file.path.c_str());
         ::DeleteFileW(planted.c_str());
     }
-}
-
-// A folder in which every name is a link to one file (made by the test run): no page can be
-// made, the error box says so, and the file the links lead to stays as it was.
-TEST_F(PageWindow, NoFreeTemporaryNameShowsTheErrorBox) {
-    const char* taken = std::getenv("RUNLENS_TAKEN_TEMP");
-    if (!taken)
-        GTEST_SKIP() << "the test run makes the folder (RUNLENS_TAKEN_TEMP)";
-    {
-        TemporaryFolder full(taken);
-        ShowLocalInfoPage();
-    }
-    ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_NE(errors_[0].find("No temporary file can be made"), std::string::npos) << errors_[0];
-    EXPECT_EQ(ReadWide(WideFromUtf8(std::string(taken) + "\\victim.txt")), "precious");
-}
-
-// Each new page replaces the one before, and the last goes when the window closes.
-TEST_F(PageWindow, OnlyTheNewestPageStaysAndNoneOutlivesTheWindow) {
-    const std::wstring folder = FreshFolder(L"runlens-pages");
-    TemporaryFolder pages(ToNarrow(CP_ACP, folder));
-    ShowLocalInfoPage();
-    const std::vector<std::wstring> first = PagesIn(folder);
-    ASSERT_EQ(first.size(), 1u);
-    ShowLocalInfoPage();
-    const std::vector<std::wstring> second = PagesIn(folder);
-    ASSERT_EQ(second.size(), 1u);
-    EXPECT_NE(second[0], first[0]);
-    form_.reset();
-    EXPECT_TRUE(PagesIn(folder).empty());
-    EXPECT_TRUE(errors_.empty());
 }
 
 class JapaneseLocalePage : public testing::JapaneseLocaleTest {};
