@@ -12,7 +12,9 @@ function(runlens_fuzz_target name source)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus/${name})
 endfunction()
 
-runlens_fuzz_target(version_block_fuzz ${PROJECT_SOURCE_DIR}/info/fuzz/version_block_fuzz.cpp runlens_info)
-runlens_fuzz_target(page_fuzz ${PROJECT_SOURCE_DIR}/info/fuzz/page_fuzz.cpp runlens_info)
-runlens_fuzz_target(path_rules_fuzz ${PROJECT_SOURCE_DIR}/inventory/fuzz/path_rules_fuzz.cpp runlens_inventory)
+runlens_fuzz_target(version_block_fuzz ${PROJECT_SOURCE_DIR}/info/fuzz/version_block_fuzz.cpp
+    runlens_version_oracle runlens_test_fakes)
+runlens_fuzz_target(page_fuzz ${PROJECT_SOURCE_DIR}/info/fuzz/page_fuzz.cpp runlens_info runlens_test_fakes)
+runlens_fuzz_target(path_rules_fuzz ${PROJECT_SOURCE_DIR}/inventory/fuzz/path_rules_fuzz.cpp
+    runlens_inventory runlens_test_fakes)
 runlens_fuzz_target(compare_rows_fuzz ${PROJECT_SOURCE_DIR}/app/fuzz/compare_rows_fuzz.cpp runlens_app)

@@ -9,7 +9,8 @@
 
 namespace runlens {
 
-// The version functions of the system (or their portable equivalents) and the user's language.
+// The version functions of the system (or the tests' portable model of them) and the user's
+// language.
 class VersionApi {
   public:
     virtual ~VersionApi() = default;

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "info/version_block.h"
 #include "info/version_guard.h"
 #include "info/version_layout.h"
 #include "info/version_strings.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/fakes/latin1_codec.h"
 #include "tests/fakes/version_blocks.h"
+#include "tests/oracle/version_block.h"
 
 namespace {
 

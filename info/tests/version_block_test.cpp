@@ -1,5 +1,5 @@
-#include "info/version_block.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/oracle/version_block.h"
+#include "tests/fakes/latin1_codec.h"
 #include "tests/fakes/version_blocks.h"
 
 #include <gtest/gtest.h>

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "info/version_block.h"
 #include "info/version_layout.h"
 #include "tests/fakes/version_blocks.h"
+#include "tests/oracle/version_block.h"
 
 namespace runlens {
 namespace {

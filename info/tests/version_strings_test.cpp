@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "info/version_block.h"
+#include "tests/oracle/version_block.h"
 
 namespace runlens {
 namespace {

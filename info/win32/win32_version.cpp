@@ -4,15 +4,10 @@
 
 #include <cstring>
 
-#include "core/win32/handles.h"
-#include "core/win32/text.h"
 #include "info/version_guard.h"
 
 namespace runlens {
 namespace {
-
-// Larger files are not read whole: no program file is that big.
-constexpr ULONGLONG kLargestFile = 512ull << 20;
 
 // The value VerQueryValueA points at, if it lies inside the block. A block the check refuses
 // never reaches the system, whoever asks.
@@ -64,40 +59,6 @@ std::optional<std::uint32_t> Win32VersionApi::QueryTranslation(std::span<std::ui
 
 std::uint16_t Win32VersionApi::UserDefaultLangId() {
     return ::GetUserDefaultLangID();
-}
-
-std::string Win32AnsiCodec::FromUtf16(std::u16string_view text) const {
-    return AnsiFromWide(AsWide(text));
-}
-
-std::u16string Win32AnsiCodec::ToUtf16(std::string_view text) const {
-    return std::u16string(AsUtf16(WideFromAnsi(text)));
-}
-
-std::optional<std::vector<std::uint8_t>> Win32FileReader::ReadFile(std::string_view fileName) {
-    const std::string name(fileName);
-    char path[MAX_PATH];
-    const DWORD found = ::SearchPathA(nullptr, name.c_str(), nullptr, MAX_PATH, path, nullptr);
-    if (found == 0 || found >= MAX_PATH)
-        return std::nullopt;
-    const UniqueFileHandle file(::CreateFileA(path, GENERIC_READ,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) ||
-        static_cast<ULONGLONG>(size.QuadPart) > kLargestFile) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-         read != bytes.size())) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 }  // namespace runlens

@@ -1,7 +1,6 @@
-// The version functions of Windows, the ANSI code page, and files found by the library search.
+// The version functions of Windows.
 #pragma once
 
-#include "info/version_block.h"
 #include "info/version_strings.h"
 
 namespace runlens {
@@ -14,19 +13,6 @@ class Win32VersionApi final : public VersionApi {
                                            std::string_view subBlock) override;
     std::optional<std::uint32_t> QueryTranslation(std::span<std::uint8_t> block) override;
     std::uint16_t UserDefaultLangId() override;
-};
-
-class Win32AnsiCodec final : public AnsiCodec {
-  public:
-    std::string FromUtf16(std::u16string_view text) const override;
-    std::u16string ToUtf16(std::string_view text) const override;
-};
-
-// Finds a bare name as the version functions do (the program's folder, the system folders,
-// the Windows folder, the current folder, the PATH).
-class Win32FileReader final : public FileReader {
-  public:
-    std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view fileName) override;
 };
 
 }  // namespace runlens

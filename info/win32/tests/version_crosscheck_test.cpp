@@ -1,5 +1,5 @@
-// The portable version reader against the system's version functions, on program files no one
-// here wrote: every PE file of Wine's own 64- and 32-bit folders, and the test fixtures.
+// The tests' portable version reader against the system's version functions, on program files
+// no one here wrote: every PE file of Wine's own 64- and 32-bit folders, and the test fixtures.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "info/version_block.h"
 #include "info/win32/win32_version.h"
+#include "tests/oracle/version_block.h"
+#include "tests/oracle/win32/win32_version_block.h"
 
 namespace runlens {
 namespace {

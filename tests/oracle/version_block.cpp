@@ -1,4 +1,4 @@
-#include "info/version_block.h"
+#include "tests/oracle/version_block.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,10 @@
-// A portable reader of version resources: locates the resource in a PE file (32- and 64-bit)
+// The tests' model of the system's version functions, which the program itself never uses: a
+// portable reader of version resources that locates the resource in a PE file (32- and 64-bit)
 // and answers sub-block queries the way the system's ANSI query does, for the 16-bit-character
-// layout that 32- and 64-bit programs carry and for the older 8-bit layout. Every read is
-// bounded by the block: a malformed block gives "not found", never a read outside it.
+// layout that 32- and 64-bit programs carry and for the older 8-bit layout. The host tests and
+// the fuzz targets run the version strings against it; under Wine it is checked against the
+// system's own functions. Every read is bounded by the block: a malformed block gives
+// "not found", never a read outside it.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +49,7 @@ std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
 std::optional<std::uint32_t> QueryVersionTranslation(std::span<std::uint8_t> block,
                                                      const AnsiCodec& codec);
 
-// The version functions over file bytes, for systems that lack them.
+// The version functions over file bytes.
 class PortableVersionApi final : public VersionApi {
   public:
     PortableVersionApi(FileReader& files, const AnsiCodec& codec, std::uint16_t language)
