@@ -3,6 +3,7 @@
 # and prints each figure as a ratio; then the size of the shipping 32-bit program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/common.sh
 
 tools/setup.sh
 echo "== host (Google Benchmark)"
@@ -15,12 +16,11 @@ for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" >/dev/null
 done
-export WINEPREFIX
-WINEPREFIX=$(tools/wine-prefix.sh build/win64)
-export WINEDEBUG=-all
-/usr/lib/wine/wineserver -k 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1280x1024x24" /usr/lib/wine/wine64 build/win64/app/win32/runlens_bench.exe
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+tools/wine-prefix.sh build/win64 >/dev/null
+use_wine_prefix build/win64
+stop_wine
+xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" build/win64/app/win32/runlens_bench.exe
+stop_wine
 i686-w64-mingw32-strip -o build/win32/runlens-stripped.exe build/win32/app/win32/runlens.exe
 size=$(stat -c %s build/win32/runlens-stripped.exe)
 printf '%-14s stripped i686 runlens.exe: %d bytes (%.2f MiB, target <= 1 MiB: %s)\n' footprint \

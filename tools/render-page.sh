@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/local-page.png}
 
-command -v chromium >/dev/null || { tools/setup.sh; apt-get install -y -qq --no-install-recommends chromium >/dev/null; }
+tools/setup.sh chromium
 cmake --preset host >/dev/null
 cmake --build --preset host --target runlens_page_demo
 cmake --preset win64 >/dev/null

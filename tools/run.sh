@@ -6,18 +6,18 @@
 # saves a screenshot of what a user would see and prints its path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/common.sh
 
 tools/setup.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target runlens
 
-export WINEPREFIX
-WINEPREFIX=$(tools/wine-prefix.sh build/win64)
-export WINEDEBUG=-all
+tools/wine-prefix.sh build/win64 >/dev/null
+use_wine_prefix build/win64
 exe=build/win64/app/win32/runlens.exe
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  exec tools/with-site.sh build/win64 /usr/lib/wine/wine64 "$exe"
+  exec tools/with-site.sh build/win64 "$wine" "$exe"
 fi
 
 screenshot=$PWD/build/screenshot.png

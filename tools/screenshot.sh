@@ -3,8 +3,9 @@
 # been shown, saves a picture of the whole screen and ends the program.
 # Usage: tools/screenshot.sh PROGRAM.exe OUTPUT.png
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
-/usr/lib/wine/wine64 "$1" &
+"$wine" "$1" &
 program=$!
 # The window's title ends in " - Runlens".
 for _ in $(seq 1 60); do
@@ -18,4 +19,4 @@ for _ in $(seq 1 20); do
   [ "$(identify -format %k "$2")" -gt 16 ] && break
 done
 kill "$program" 2>/dev/null || true
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+stop_wine

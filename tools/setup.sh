@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything the builds, the tests and the run command need on a
 # Debian 12 machine. Safe to run again: installs only what is missing.
+# Usage: tools/setup.sh [--i386] [PACKAGE...]
+#   --i386   adds Debian's i386 architecture (tools/fetch-wine-i386.sh unpacks a 32-bit package)
+#   PACKAGE  what a helper needs beyond the list below (tools/render-page.sh: chromium)
 set -euo pipefail
+i386=false
+if [ "${1:-}" = --i386 ]; then i386=true; shift; fi
 
 packages=(
   cmake ninja-build g++ clang-format clang libclang-rt-14-dev
@@ -10,6 +15,7 @@ packages=(
   wine64 libgnutls30 xvfb xauth x11-utils imagemagick fonts-vlgothic locales
   python3 openssl iproute2 util-linux bc
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,6 +24,12 @@ done
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+if $i386 && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture"
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  "${sudo_cmd[@]}" apt-get update -qq
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds all three targets and runs every test: the portable rules natively under the
+# Builds all four presets and runs every test: the portable rules natively under the
 # sanitizers and their fuzz targets for a bounded run, the Win32 side under wine64 (in English
 # and in a Japanese locale).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/common.sh
 
 tools/setup.sh
 
@@ -44,7 +45,7 @@ else
   echo "test: no network namespace here; the tests that need one are skipped"
   RUNLENS_NO_NETNS=1 tools/with-site.sh build/win64 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
 fi
-WINEPREFIX=$PWD/build/win64/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+use_wine_prefix build/win64 && stop_wine
 
 echo "== shipping program: $(stat -c %s build/win32/app/win32/runlens.exe) bytes (i686)"
 python3 tools/summarize-tests.py build/results

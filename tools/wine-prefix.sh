@@ -2,11 +2,9 @@
 # Prepares the project's own Wine prefix (never the user's ~/.wine) and prints its path.
 # Usage: tools/wine-prefix.sh BUILD_DIR
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
-build_dir=$(cd "$1" && pwd)
-export WINEPREFIX="$build_dir/wineprefix"
-export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+use_wine_prefix "$1"
 
 if [ ! -f "$WINEPREFIX/.runlens-ready" ]; then
   echo "wine-prefix: creating $WINEPREFIX (takes a few seconds)" >&2
@@ -16,7 +14,7 @@ if [ ! -f "$WINEPREFIX/.runlens-ready" ]; then
   for font in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Yu Gothic UI"; do
     "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "VL Gothic" /f >/dev/null 2>&1
   done
-  /usr/lib/wine/wineserver -w || true
+  "$wineserver" -w || true
   touch "$WINEPREFIX/.runlens-ready"
 fi
 echo "$WINEPREFIX"

@@ -5,6 +5,7 @@
 # Usage: tools/with-site.sh BUILD_DIR COMMAND...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/common.sh"
 build=$(cd "$1" && pwd)
 shift
 
@@ -24,15 +25,15 @@ trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 1 50); do [ -s "$site/port" ] && break; sleep 0.1; done
 port=$(cat "$site/port")
 
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
+use_wine_prefix "$build"
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyOverride /t REG_SZ \
+"$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null
+"$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null
+"$wine" reg add "$settings" /v ProxyOverride /t REG_SZ \
   /d "127.0.0.1;localhost;*.invalid;<local>" /f >/dev/null
 # The Wine processes started for that have no display: they go, so that the command's own
 # start afresh on its display.
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+stop_wine
 
 export RUNLENS_SITE_PORT=$port
 export RUNLENS_SITE_LOG="Z:$site/requests.log"

@@ -1,0 +1,16 @@
+# Sourced by the scripts in tools/: where Debian's Wine is, and the project's own Wine prefix
+# (never the user's ~/.wine), which lives in a build folder.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+# Points Wine at the prefix of a build folder, quietly: exports WINEPREFIX and WINEDEBUG.
+# tools/wine-prefix.sh makes the prefix. Usage: use_wine_prefix BUILD_DIR
+use_wine_prefix() {
+  WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
+  export WINEPREFIX WINEDEBUG=-all
+}
+
+# Ends every Wine process of the prefix in use.
+stop_wine() {
+  "$wineserver" -k 2>/dev/null || true
+}
