@@ -62,6 +62,20 @@ void SortRows(HWND listView, int sortKey, bool rightAligned) {
                    reinterpret_cast<LPARAM>(&CompareItems));
 }
 
+int ColumnMinWidth(HWND listView, int column) {
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_MINWIDTH;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return columnInfo.cxMin;
+}
+
+bool ColumnRightAligned(HWND listView, int column) {
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_FMT;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return (columnInfo.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
+}
+
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size) {
     UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 64, 64));
     if (!list)

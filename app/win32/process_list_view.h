@@ -31,6 +31,10 @@ ColumnTexts ShownColumnTexts(const ProcessRow& row);
 // Sorts the list's rows by the list control's own item sort with CompareRows.
 void SortRows(HWND listView, int sortKey, bool rightAligned);
 
+// A column's minimum width, which holds its sort direction flag.
+int ColumnMinWidth(HWND listView, int column);
+bool ColumnRightAligned(HWND listView, int column);
+
 class Win32ProcessListView final : public ProcessListView {
   public:
     Win32ProcessListView(HWND listView, HIMAGELIST smallImages, HIMAGELIST largeImages)

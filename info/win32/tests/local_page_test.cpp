@@ -15,6 +15,7 @@
 #include "core/win32/handles.h"
 #include "core/win32/text.h"
 #include "tests/fakes/recording_browser.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/test_environment.h"
 
 namespace runlens {
@@ -101,7 +102,8 @@ class PageWindow : public ::testing::Test {
     void SetUp() override {
         form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
         ASSERT_TRUE(form_->Create());
-        form_->SetErrorBox([this](const std::string& message) { errors_.push_back(message); });
+        Inside(*form_).SetErrorBox(
+            [this](const std::string& message) { errors_.push_back(message); });
         LVITEMW select{};
         select.stateMask = LVIS_SELECTED;
         select.state = LVIS_SELECTED;
@@ -129,7 +131,7 @@ TEST_F(PageWindow, UnwritableTemporaryFolderShowsTheErrorBox) {
     EXPECT_NE(errors_[1].find("too long"), std::string::npos) << errors_[1];
     // The program goes on.
     EXPECT_TRUE(::IsWindow(form_->Handle()));
-    EXPECT_NE(form_->SelectedRow(), nullptr);
+    EXPECT_NE(Inside(*form_).SelectedRow(), nullptr);
 }
 
 // The page files in a folder, by name.
