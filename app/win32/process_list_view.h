@@ -21,7 +21,7 @@ using UniqueImageList = Unique<HIMAGELIST, &::ImageList_Destroy>;
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
 
 // What the path column shows of a row's first detail text.
-std::wstring PathColumnText(const std::string& text);
+std::wstring PathColumnText(const ProcessRow& row);
 
 // The texts the list shows for a row, one a column: the caption, the path column's text and
 // the size text.

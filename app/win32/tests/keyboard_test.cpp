@@ -82,7 +82,10 @@ TEST_F(Keys, WithoutASelectionNothingIsLookedUpOrCopied) {
 TEST_F(Keys, CopyHoldsTheTextsAsShown) {
     Open(true);
     const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);
-    SelectNew({"csrss.exe", " Access is denied     " + AnsiFromWide(hint), "", kProgramImage});
+    ProcessRow refused{"csrss.exe", " Access is denied     " + AnsiFromWide(hint), "",
+                       kProgramImage};
+    refused.administratorHint = true;
+    SelectNew(refused);
     Press({VK_CONTROL, 'C'});
     EXPECT_EQ(Clipboard(), L"csrss.exe\t Access is denied     " + hint + L"\t");
 }

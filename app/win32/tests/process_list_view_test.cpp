@@ -120,13 +120,27 @@ TEST_F(ListViewFixture, ItemImagesAreTheRowsOrNone) {
     EXPECT_EQ(view_->RowAt(1)->imageIndex, kNoImage);
 }
 
+ProcessRow PathRow(std::string path, bool administratorHint = false) {
+    ProcessRow row{"x.exe", std::move(path), "", kProgramImage};
+    row.administratorHint = administratorHint;
+    return row;
+}
+
 TEST(PathColumn, ShowsTheAdministratorHintWhateverTheCodePage) {
     const std::string ansiHint = AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
     const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);
-    EXPECT_EQ(PathColumnText(" Access is denied     " + ansiHint),
+    EXPECT_EQ(PathColumnText(PathRow(" Access is denied     " + ansiHint, true)),
               L" Access is denied     " + hint);
-    EXPECT_EQ(PathColumnText(" Access is denied"), L" Access is denied");
-    EXPECT_EQ(PathColumnText("C:\\x.exe"), L"C:\\x.exe");
+    EXPECT_EQ(PathColumnText(PathRow(" Access is denied")), L" Access is denied");
+    EXPECT_EQ(PathColumnText(PathRow("C:\\x.exe")), L"C:\\x.exe");
+}
+
+// The row says whether it carries the hint; a text that only ends as the hint does is shown
+// as the code page holds it.
+TEST(PathColumn, TextIsNotTakenForTheHint) {
+    const std::string lookalike =
+        " Access is denied     " + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
+    EXPECT_EQ(PathColumnText(PathRow(lookalike)), WideFromAnsi(lookalike));
 }
 
 TEST_F(ListViewFixture, IconGoesIntoBothListsAtTheSameIndex) {
