@@ -37,7 +37,7 @@ constexpr int kColumnWidths[3] = {122, 284, 122};  // at 96 dpi
 
 // The program file's own name and what the system says of itself.
 std::string ProgramAgentString() {
-    const std::wstring path = ModuleFilePath(nullptr);
+    const std::wstring path = ProgramFilePath();
     const std::string fileName =
         AnsiFromWide(std::wstring_view(path).substr(path.find_last_of(L"\\/:") + 1));
     const SystemVersion version = ReadSystemVersion();
@@ -272,7 +272,8 @@ void TForm1::FormCreate() {
     LookupSink& outcome = *this;
     lookupSystem_ = std::make_unique<Win32LookupSystem>(ProgramAgentString(), outcome);
     lookup_ = std::make_unique<OnlineLookup>(
-        *lookupSystem_, *pane_, [this] { return SelectedRow(); }, [this] { ShowLocalInfoPage(); });
+        *lookupSystem_, *pane_, [this] { return SelectedRow(); },
+        [this] { ShowSelectedRowsLocalPage(); });
 
     ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
     std::string label(Sprache_Japan::TopLabelLine1);
@@ -295,17 +296,17 @@ void TForm1::FormCreate() {
     ::SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
     ShowStatusLine(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost));
 
-    FillProcessList();
+    FillRows();
 }
 
 // Closing ends the program without saving anything.
 void TForm1::FormClose() {}
 
-void TForm1::FillProcessList() {
+void TForm1::FillRows() {
     Win32InventorySystem system;
     // One repaint at the end instead of one per row.
     ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    runlens::FillProcessList(system, *rows_);
+    FillProcessList(system, *rows_);
     ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(listView_, nullptr, TRUE);
 }
@@ -347,7 +348,7 @@ void TForm1::RefreshPopupmenuClick() {
     const std::optional<ProcessIdentity> process =
         selected ? std::optional(IdentityOf(*selected)) : std::nullopt;
     ResetRows();
-    FillProcessList();
+    FillRows();
     if (sortKey_ != 0) {
         const int column = std::abs(sortKey_) - 1;
         SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
@@ -465,8 +466,8 @@ void TForm1::ShowNoticeBox(std::wstring_view message) {
     ::MessageBoxW(nullptr, text.c_str(), kProductTitle, MB_OK | MB_TASKMODAL);
 }
 
-void TForm1::ShowLocalInfoPage() {
-    runlens::ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
+void TForm1::ShowSelectedRowsLocalPage() {
+    ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/shell_actions.h"
+#include "app/win32/handler_errors.h"
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
 #include "info/online_lookup.h"
@@ -67,7 +67,7 @@ class TForm1 final : private LookupSink {
     // The left click in the list: the site's page of the selected row, or the local page.
     void ListViewClick();
     // The local information page of the selected row, in the browser pane.
-    void ShowLocalInfoPage();
+    void ShowSelectedRowsLocalPage();
     // Puts the selected row's three texts, as the list shows them, on the clipboard.
     void CopySelectedRow();
 
@@ -79,13 +79,7 @@ class TForm1 final : private LookupSink {
     // error box, and the program goes on.
     template <typename Handler>
     void RunHandler(Handler&& handler) noexcept {
-        try {
-            handler();
-        } catch (const std::exception& error) {
-            ShowError(error.what());
-        } catch (...) {
-            ShowError("unknown error");
-        }
+        RunReportingErrors(handler, [this](const char* what) { ShowError(what); });
     }
 
   private:
@@ -98,7 +92,7 @@ class TForm1 final : private LookupSink {
     void FormCreate();
     void FormResize();
     void FormClose();
-    void FillProcessList();
+    void FillRows();
     void ResetRows();
     bool TranslateKeys(MSG& message);
     bool InPane(HWND window) const;

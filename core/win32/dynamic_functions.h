@@ -6,9 +6,15 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include "core/win32/handles.h"
-
 namespace runlens {
+
+// GetProcAddress's result as the function type it really has.
+template <typename Function>
+Function LookUpFunction(HMODULE module, const char* name) noexcept {
+    if (module == nullptr)
+        return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
 
 struct DynamicFunctions {
     // Windows 10 1607 and later: the DPI of one window and metrics at a given DPI. Earlier

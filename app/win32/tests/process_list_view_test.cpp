@@ -13,18 +13,14 @@
 #include "inventory/win32/win32_inventory.h"
 #include "lang/sprache_japan.h"
 #include "tests/win32/resource_counts.h"
+#include "tests/win32/test_environment.h"
 
 namespace runlens {
 namespace {
 
 using testing::CurrentResourceCounts;
+using testing::OwnImagePath;
 using testing::ResourceCounts;
-
-std::string OwnImagePath() {
-    char buffer[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length);
-}
 
 class ListViewFixture : public ::testing::Test {
   protected:

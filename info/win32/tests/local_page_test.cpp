@@ -23,11 +23,6 @@ namespace {
 
 using testing::RecordingBrowser;
 
-std::string OwnPath() {
-    char path[MAX_PATH];
-    return std::string(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -71,7 +66,7 @@ TEST(Win32LocalPage, LoadsTheTemplateResource) {
 TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
     Win32LocalPageSystem system;
     RecordingBrowser pane;
-    const std::string own = OwnPath();
+    const std::string own = testing::OwnImagePath();
     const ProcessRow row{"runlens_win_tests.exe", own, "", 2};
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
@@ -110,7 +105,7 @@ class PageWindow : public ::testing::Test {
         ::SendMessageW(form_->ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     }
     void ShowLocalInfoPage() {
-        form_->RunHandler([this] { form_->ShowLocalInfoPage(); });
+        form_->RunHandler([this] { form_->ShowSelectedRowsLocalPage(); });
     }
 
     std::unique_ptr<TForm1> form_;
