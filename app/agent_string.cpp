@@ -4,8 +4,6 @@
 
 namespace runlens {
 
-std::string AgentString;
-
 namespace {
 
 std::string_view PlatformWord(PlatformFamily family) {

@@ -19,9 +19,6 @@ struct AgentFacts {
     std::string_view countryName;
 };
 
-// The process-wide user agent: empty until start-up builds it.
-extern std::string AgentString;
-
 // For example "runlens.exe/1 (Windows  NT 6.1, 0411 Japanese/Japan)", with two spaces before NT.
 std::string BuildAgentString(const AgentFacts& facts);
 

@@ -1,17 +1,14 @@
 #include "app/sorting.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/text_rules.h"
+
 namespace runlens {
 namespace {
-
-constexpr unsigned char FoldToUpper(unsigned char byte) {
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 0x20) : byte;
-}
 
 // Eight bytes of a text as one number, the first byte lowest.
 std::uint64_t LoadWord(std::string_view text, std::size_t at) {
@@ -21,7 +18,7 @@ std::uint64_t LoadWord(std::string_view text, std::size_t at) {
     return word;
 }
 
-// FoldToUpper on each byte of a word at once. Each byte's low seven bits plus a constant carry
+// UpperAsciiLetter on each byte of a word at once. Each byte's low seven bits plus a constant carry
 // into its top bit exactly when the byte is at least "a" (or above "z"), and never into the
 // next byte; bytes of 0x80 and above are left alone.
 constexpr std::uint64_t FoldWordToUpper(std::uint64_t word) {
@@ -47,8 +44,8 @@ int CompareFolded(std::string_view text1, std::string_view text2) {
         }
     }
     for (std::size_t i = start; i < common; ++i) {
-        const int difference = FoldToUpper(static_cast<unsigned char>(text1[i])) -
-                               FoldToUpper(static_cast<unsigned char>(text2[i]));
+        const int difference = UpperAsciiLetter(static_cast<unsigned char>(text1[i])) -
+                               UpperAsciiLetter(static_cast<unsigned char>(text2[i]));
         if (difference != 0)
             return difference;
     }
@@ -66,8 +63,8 @@ int CompareRightAligned(std::string_view text1, std::string_view text2) {
     for (std::size_t i = 0; i < length; ++i) {
         const auto byte1 = i < pad1 ? kRightAlignPad : text1[i - pad1];
         const auto byte2 = i < pad2 ? kRightAlignPad : text2[i - pad2];
-        const int difference = FoldToUpper(static_cast<unsigned char>(byte1)) -
-                               FoldToUpper(static_cast<unsigned char>(byte2));
+        const int difference = UpperAsciiLetter(static_cast<unsigned char>(byte1)) -
+                               UpperAsciiLetter(static_cast<unsigned char>(byte2));
         if (difference != 0)
             return difference;
     }

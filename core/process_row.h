@@ -21,6 +21,11 @@ struct ProcessRow {
     // the code page's default character where a character is missing, and names no file.
     bool exactCaption = true;
     bool exactPath = true;
+    // The status text ends with the administrator hint: five spaces and the hint, converted to
+    // the ANSI code page like the system's message before it. The sort compares those bytes and
+    // the shell gets them; the list shows the hint from the program's own text, which every
+    // code page can show.
+    bool administratorHint = false;
     // The snapshot's process id; 0 for a row that no snapshot listed. Ids are reused once a
     // process has ended, so an id alone does not tell one process from a later one.
     std::uint32_t processId = 0;

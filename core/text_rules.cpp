@@ -4,10 +4,8 @@ namespace runlens {
 
 std::string AsciiUpper(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 0x20);
-    }
+    for (char& c : out)
+        c = UpperAsciiLetter(c);
     return out;
 }
 
@@ -33,14 +31,13 @@ std::size_t WithoutCutUtf8Character(std::string_view text) {
 }
 
 PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte) {
+    TrailByteWalk walk(path, isLeadByte);
     std::size_t split = 0;  // just past the last separator
     for (std::size_t i = 0; i < path.size(); ++i) {
+        // A trail byte never separates, nor does a lead byte, whatever its value.
         const auto byte = static_cast<unsigned char>(path[i]);
-        if (isLeadByte(byte)) {
-            ++i;  // the trail byte never separates
-        } else if (byte == '\\' || byte == ':') {
+        if ((byte == '\\' || byte == ':') && !walk.IsTrailByte(i) && !isLeadByte(byte))
             split = i + 1;
-        }
     }
     return {path.substr(0, split), path.substr(split)};
 }

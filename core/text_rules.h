@@ -6,6 +6,13 @@
 
 namespace runlens {
 
+// The ASCII letters a to z as A to Z; every other character stays as it is, also a byte of a
+// double-byte character.
+template <typename Char>
+constexpr Char UpperAsciiLetter(Char c) {
+    return c >= Char{'a'} && c <= Char{'z'} ? static_cast<Char>(c - 0x20) : c;
+}
+
 // Upper-cases the ASCII letters a to z and nothing else.
 std::string AsciiUpper(std::string_view text);
 
@@ -17,8 +24,7 @@ constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view pre
     if (text.size() < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; };
-        if (up(text[i]) != up(prefix[i]))
+        if (UpperAsciiLetter(text[i]) != UpperAsciiLetter(prefix[i]))
             return false;
     }
     return true;
@@ -29,6 +35,28 @@ using LeadBytePredicate = bool (*)(unsigned char);
 inline bool NoLeadBytes(unsigned char) {
     return false;
 }
+
+// Tells whether positions of a text, asked in increasing order, are the second byte of a
+// double-byte character. It reads the lead bytes only as far as it is asked.
+class TrailByteWalk {
+  public:
+    TrailByteWalk(std::string_view text, LeadBytePredicate isLeadByte)
+        : text_(text), isLeadByte_(isLeadByte) {}
+
+    bool IsTrailByte(std::size_t at) {
+        while (next_ < at) {
+            const bool pair =
+                isLeadByte_(static_cast<unsigned char>(text_[next_])) && next_ + 1 < text_.size();
+            next_ += pair ? 2 : 1;
+        }
+        return next_ > at;
+    }
+
+  private:
+    std::string_view text_;
+    LeadBytePredicate isLeadByte_;
+    std::size_t next_ = 0;  // where the next character begins
+};
 
 // The length of the text less a UTF-8 character cut off at its end: the bytes after the last
 // complete character when they begin a multi-byte character that the text ends inside.

@@ -20,29 +20,6 @@ constexpr std::string_view kProgramPathToken = "\x01RUNLENS-PROGRAM-PATH\x01";
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// Tells whether positions of a text, asked in increasing order, are the second byte of a
-// double-byte character. It reads the lead bytes only as far as it is asked: most patterns
-// occur early in the page or not at all.
-class TrailByteWalk {
-  public:
-    TrailByteWalk(std::string_view text, LeadBytePredicate isLeadByte)
-        : text_(text), isLeadByte_(isLeadByte) {}
-
-    bool IsTrailByte(std::size_t at) {
-        while (next_ < at) {
-            const bool pair =
-                isLeadByte_(static_cast<unsigned char>(text_[next_])) && next_ + 1 < text_.size();
-            next_ += pair ? 2 : 1;
-        }
-        return next_ > at;
-    }
-
-  private:
-    std::string_view text_;
-    LeadBytePredicate isLeadByte_;
-    std::size_t next_ = 0;  // where the next character begins
-};
-
 }  // namespace
 
 std::string ReplaceAllExact(std::string_view text, std::string_view pattern,

@@ -5,8 +5,6 @@
 
 namespace runlens {
 
-bool FirstLookupPending = true;
-
 namespace {
 
 constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
@@ -131,25 +129,25 @@ void OnlineLookup::LookupProcess() {
         return;
     const Deadline deadline = std::chrono::steady_clock::now() + kLookupTimeLimit;
     const std::string address = PageAddress(row->caption);
-    if (!system_.UrlExists(address, deadline)) {
+    if (!system_.PageExists(address, deadline)) {
         showLocalInfoPage_();
         return;
     }
     pane_.SetTitleChangeHandler(
         [this](std::u16string_view title) { WebBrowserTitleChange(title); });
-    pane_.Navigate(system_.WideFromAnsi(address));
-    system_.ShowStatus(address);
-    if (FirstLookupPending) {
-        FirstLookupPending = false;
+    pane_.Navigate(system_.Widen(address));
+    system_.ShowStatusLine(address);
+    if (firstLookupPending_) {
+        firstLookupPending_ = false;
         SendNotice(deadline);
     }
 }
 
 void OnlineLookup::SendNotice(Deadline deadline) {
-    const std::string reply = system_.FetchUrlText(
-        SiteNoticeScriptAddress() +
-            MakeInstallCode(system_.UserDefaultLangId(), system_.GetVolumeSerial()),
-        deadline);
+    const std::string reply =
+        system_.FetchText(SiteNoticeScriptAddress() +
+                              MakeInstallCode(system_.UserDefaultLangId(), system_.VolumeSerial()),
+                          deadline);
     if (!reply.empty() && reply != "OK" && reply.front() == kNoticeMessageMarker) {
         system_.ShowNoticeMessage(std::string_view(reply).substr(1));
     }
@@ -160,7 +158,7 @@ void OnlineLookup::WebBrowserTitleChange(std::u16string_view title) {
     if (!row)
         return;  // the handler stays attached
     pane_.SetTitleChangeHandler({});
-    const std::u16string name = system_.WideFromAnsi(LowerBytes(row->caption));
+    const std::u16string name = system_.Widen(LowerBytes(row->caption));
     if (title.find(name) != std::u16string_view::npos)
         return;
     if (title == u"about:blank" || title.find(u"404") != std::u16string_view::npos) {

@@ -15,9 +15,6 @@
 
 namespace runlens {
 
-// Set at program start, cleared when the notice is sent, never set again.
-extern bool FirstLookupPending;
-
 // The reply byte that marks a message for the user.
 inline constexpr char kNoticeMessageMarker = '\xA7';
 
@@ -51,16 +48,17 @@ class LookupSystem {
   public:
     virtual ~LookupSystem() = default;
     // True when a request for the address ends with status 200 before the deadline.
-    virtual bool UrlExists(std::string_view address, Deadline deadline) = 0;
+    virtual bool PageExists(std::string_view address, Deadline deadline) = 0;
     // The body of the response; empty on any failure and when the deadline passes first.
-    virtual std::string FetchUrlText(std::string_view address, Deadline deadline) = 0;
+    virtual std::string FetchText(std::string_view address, Deadline deadline) = 0;
     virtual std::uint16_t UserDefaultLangId() = 0;
     // The serial number of the volume that holds the program file; 0 when it cannot be read.
-    virtual std::uint32_t GetVolumeSerial() = 0;
-    virtual void ShowStatus(std::string_view text) = 0;
+    virtual std::uint32_t VolumeSerial() = 0;
+    virtual void ShowStatusLine(std::string_view text) = 0;
     // A modal message box with the site's message: no icon, one OK button.
     virtual void ShowNoticeMessage(std::string_view message) = 0;
-    virtual std::u16string WideFromAnsi(std::string_view text) = 0;
+    // A text of the system's ANSI code page as UTF-16.
+    virtual std::u16string Widen(std::string_view text) = 0;
 };
 
 class OnlineLookup {
@@ -78,6 +76,10 @@ class OnlineLookup {
     // The pane's title change while the handler is attached.
     void WebBrowserTitleChange(std::u16string_view title);
 
+    // Set until the first found page sends the notice; never set again, so that a notice that
+    // fails in transit is not repeated.
+    bool FirstLookupPending() const { return firstLookupPending_; }
+
   private:
     void SendNotice(Deadline deadline);
 
@@ -85,6 +87,7 @@ class OnlineLookup {
     BrowserPane& pane_;
     std::function<const ProcessRow*()> selectedRow_;
     std::function<void()> showLocalInfoPage_;
+    bool firstLookupPending_ = true;
 };
 
 }  // namespace runlens

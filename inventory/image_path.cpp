@@ -62,18 +62,19 @@ bool AdministratorHintRule::Applies() {
     return *applies_;
 }
 
-std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries,
-                           AdministratorHintRule& hint) {
-    std::string text = " ";
+ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
+                             AdministratorHintRule& hint) {
+    ImagePathText status{" "};
     const std::string message = queries.SystemMessage(error);
     const std::string_view trimmed = TrimSystemMessage(message);
     // A code the system has no message for still says something.
-    text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
+    status.text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
     if (hint.Applies()) {
-        text += kStatusHintGap;
-        text += queries.AnsiFromUtf8(Sprache_Japan::AdministratorHint);
+        status.text += kStatusHintGap;
+        status.text += queries.AnsiFromUtf8(Sprache_Japan::AdministratorHint);
+        status.administratorHint = true;
     }
-    return text;
+    return status;
 }
 
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
@@ -89,7 +90,7 @@ ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queri
         NormalizeImagePath(query.path, queries);
         return {std::move(query.path), query.exact};
     }
-    return {MakeStatusText(query.error, queries, hint), true};
+    return MakeStatusText(query.error, queries, hint);
 }
 
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {

@@ -42,15 +42,17 @@ class AdministratorHintRule {
     std::optional<bool> applies_;
 };
 
-// " " + the system's message for error, and the administrator hint where the rule says so.
-std::string MakeStatusText(std::uint32_t error, ProcessQueries& queries,
-                           AdministratorHintRule& hint);
-
-// The text of a row's first detail column, and whether it names the file exactly.
+// The text of a row's first detail column, whether it names the file exactly, and whether it
+// is a status text that ends with the administrator hint.
 struct ImagePathText {
     std::string text;
     bool exact = true;
+    bool administratorHint = false;
 };
+
+// " " + the system's message for error, and the administrator hint where the rule says so.
+ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
+                             AdministratorHintRule& hint);
 
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
                                   AdministratorHintRule& hint);

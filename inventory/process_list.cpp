@@ -118,13 +118,16 @@ void FillProcessList(InventorySystem& system, ProcessListView& view) {
         ImagePathText image = GetProcessImagePath(entry.processId, system, hint);
         row.path = std::move(image.text);
         row.exactPath = image.exact;
+        row.administratorHint = image.administratorHint;
         // Early system processes that refuse every query: a file of the same name in the
         // system directory is taken as their image.
         if (IsStatusText(row.path) && listed < kFallbackRows &&
             entry.processId < kFallbackIdLimit && entry.exactName) {
             std::string candidate = fill.systemDirectoryPrefix + entry.exeFile;
-            if (files.Exists(candidate))
+            if (files.Exists(candidate)) {
                 row.path = std::move(candidate);
+                row.administratorHint = false;
+            }
         }
         row.processId = entry.processId;
         row.caption = std::move(entry.exeFile);

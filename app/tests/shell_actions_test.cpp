@@ -6,41 +6,13 @@
 #include <vector>
 
 #include "core/site.h"
+#include "tests/fakes/recording_shell.h"
 
 namespace runlens {
 namespace {
 
-struct Call {
-    ShellOwner owner;
-    std::string verb, file, parameters, directory;
-    int show;
-    bool operator==(const Call&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& c) {
-    return out << (c.owner == ShellOwner::kNone ? "none" : "main") << " " << c.verb << " ["
-               << c.file << "] [" << c.parameters << "] [" << c.directory << "] " << c.show;
-}
-
-// Answers each call with the next of `results`.
-class RecordingShell : public Shell {
-  public:
-    explicit RecordingShell(std::vector<std::intptr_t> results) : results_(std::move(results)) {}
-    std::vector<Call> calls;
-    int beeps = 0;
-
-    std::intptr_t Execute(ShellOwner owner, std::string_view verb, std::string_view file,
-                          std::string_view parameters, std::string_view directory,
-                          int show) override {
-        calls.push_back({owner, std::string(verb), std::string(file), std::string(parameters),
-                         std::string(directory), show});
-        return calls.size() <= results_.size() ? results_[calls.size() - 1] : 0;
-    }
-    void Beep() override { ++beeps; }
-
-  private:
-    std::vector<std::intptr_t> results_;
-};
+using Call = testing::ShellCall;
+using testing::RecordingShell;
 
 const ProcessRow kSvchost{"svchost.exe", "C:\\Windows\\System32\\svchost.exe", "", 2};
 const Call kSelect{ShellOwner::kNone,         "open",     "explorer.exe", "/select, svchost.exe",

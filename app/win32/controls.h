@@ -17,6 +17,9 @@ inline constexpr UINT kSplitterMoved = WM_APP + 1;
 // Registers the three classes once per process; false when the system refuses.
 bool RegisterControlClasses(HINSTANCE instance);
 
+// The size of a view button's glyph at 96 dpi.
+inline constexpr int kGlyphWidth = 23, kGlyphHeight = 19;
+
 // A flat toggle button with a centred glyph; a pressed one is drawn sunken.
 void DrawSpeedButton(const DRAWITEMSTRUCT& item, HICON glyph, int glyphWidth, int glyphHeight,
                      bool pressed);

@@ -19,9 +19,9 @@
 #include "app/win32/win32_shell.h"
 #include "core/site.h"
 #include "core/win32/paths.h"
+#include "core/win32/system_facts.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
-#include "info/win32/win32_internet.h"
 #include "info/win32/win32_local_page.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
@@ -33,72 +33,27 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TForm1";
 constexpr wchar_t kProductTitle[] = L"Runlens";
+constexpr int kColumnWidths[3] = {122, 284, 122};  // at 96 dpi
 
-// Sizes at 96 dpi.
-constexpr int kTopPanelHeight = 40;
-constexpr int kImageLeft = 7, kImageTop = 7, kImageSize = 32;
-constexpr int kLabelLeft = 52, kLabelTop = 7;
-constexpr int kButtonTop = 7, kButtonHeight = 26;
-constexpr ToolbarWidths kButtonWidths{28, 29, 28};
-constexpr int kButtonMargin = 10, kButtonGap = 1;
-constexpr int kGlyphWidth = 23, kGlyphHeight = 19;
-constexpr int kSplitterHeight = 4;
-constexpr int kFontHeight = 10;
-constexpr int kColumnWidths[3] = {122, 284, 122};
-
-int SystemDpi(HWND hwnd) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow =
-        LookUpFunction<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-    if (getDpiForWindow && hwnd)
-        return static_cast<int>(getDpiForWindow(hwnd));
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : kDesignDpi;
-}
-
-int ScrollBarWidth(int dpi) {
-    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-    static const auto getSystemMetricsForDpi = LookUpFunction<GetSystemMetricsForDpiFn>(
-        ::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi");
-    if (getSystemMetricsForDpi)
-        return getSystemMetricsForDpi(SM_CXVSCROLL, dpi);
-    return ::GetSystemMetrics(SM_CXVSCROLL);
-}
-
-int ColumnWidth(HWND listView, int column) {
-    return static_cast<int>(::SendMessageW(listView, LVM_GETCOLUMNWIDTH, column, 0));
-}
-
-std::string BuildProgramAgentString() {
-    const std::wstring path = ModuleFilePath(nullptr);
-    std::wstring_view file(path);
-    file = file.substr(file.find_last_of(L"\\/:") + 1);
-    const std::string fileName = AnsiFromWide(file);
-
+// The program file's own name and what the system says of itself.
+std::string ProgramAgentString() {
+    const std::wstring path = ProgramFilePath();
+    const std::string fileName =
+        AnsiFromWide(std::wstring_view(path).substr(path.find_last_of(L"\\/:") + 1));
+    const SystemVersion version = ReadSystemVersion();
+    const UserLanguage language = ReadUserLanguage();
     AgentFacts facts;
     facts.programFileName = fileName;
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (::GetVersionExA(&version)) {
-        facts.family = version.dwPlatformId == VER_PLATFORM_WIN32_NT ? PlatformFamily::kNt
-                       : version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS
-                           ? PlatformFamily::kNineX
-                           : PlatformFamily::kOther;
-        facts.majorVersion = version.dwMajorVersion;
-        facts.minorVersion = version.dwMinorVersion;
+    if (version.known) {
+        facts.family = version.platformId == VER_PLATFORM_WIN32_NT        ? PlatformFamily::kNt
+                       : version.platformId == VER_PLATFORM_WIN32_WINDOWS ? PlatformFamily::kNineX
+                                                                          : PlatformFamily::kOther;
+        facts.majorVersion = version.majorVersion;
+        facts.minorVersion = version.minorVersion;
     }
-    facts.languageId = ::GetUserDefaultLangID();
-    char language[128] = {};
-    char country[128] = {};
-    const LCID locale = MAKELCID(facts.languageId, SORT_DEFAULT);
-    if (!::GetLocaleInfoA(locale, LOCALE_SENGLANGUAGE, language, sizeof(language)))
-        language[0] = 0;
-    if (!::GetLocaleInfoA(locale, LOCALE_SENGCOUNTRY, country, sizeof(country)))
-        country[0] = 0;
-    facts.languageName = language;
-    facts.countryName = country;
+    facts.languageId = language.id;
+    facts.languageName = language.languageName;
+    facts.countryName = language.countryName;
     return BuildAgentString(facts);
 }
 
@@ -114,49 +69,7 @@ void SetColumnCaption(HWND listView, int column, std::string_view utf8) {
     ::SendMessageW(listView, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
 }
 
-int ColumnMinWidth(HWND listView, int column) {
-    LVCOLUMNW columnInfo{};
-    columnInfo.mask = LVCF_MINWIDTH;
-    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
-    return columnInfo.cxMin;
-}
-
-bool ColumnRightAligned(HWND listView, int column) {
-    LVCOLUMNW columnInfo{};
-    columnInfo.mask = LVCF_FMT;
-    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
-    return (columnInfo.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
-}
-
 }  // namespace
-
-// The lookup's view of the system: WinInet with the program's user agent, the status line
-// and the notice dialog.
-class TForm1::LookupBridge final : public LookupSystem {
-  public:
-    explicit LookupBridge(TForm1& form) : form_(form) {}
-
-    bool UrlExists(std::string_view address, Deadline deadline) override {
-        return runlens::UrlExists(address, AgentString, deadline);
-    }
-    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
-        return runlens::FetchUrlText(address, AgentString, deadline);
-    }
-    std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
-    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
-    void ShowStatus(std::string_view text) override {
-        form_.ShowStatus(runlens::WideFromAnsi(text));
-    }
-    void ShowNoticeMessage(std::string_view message) override {
-        form_.ShowNotice(DecodeNoticeMessage(message));
-    }
-    std::u16string WideFromAnsi(std::string_view text) override {
-        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
-    }
-
-  private:
-    TForm1& form_;
-};
 
 TForm1::TForm1(HINSTANCE instance, BrowserPaneFactory makePane)
     : instance_(instance), makePane_(std::move(makePane)) {}
@@ -164,10 +77,6 @@ TForm1::TForm1(HINSTANCE instance, BrowserPaneFactory makePane)
 TForm1::~TForm1() {
     if (hwnd_)
         ::DestroyWindow(hwnd_);
-}
-
-int TForm1::S(int pixels) const {
-    return Scale(pixels, dpi_);
 }
 
 bool TForm1::Create() {
@@ -219,7 +128,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            dpi_ = SystemDpi(hwnd_);
+            ReadDpi();
             CreateControls();
             FormCreate();
             return 0;
@@ -227,20 +136,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             LayoutControls();
             FormResize();
             return 0;
-        case WM_DPICHANGED: {
-            const int previousDpi = dpi_;
-            dpi_ = HIWORD(wParam);
-            for (const int column : {0, 2}) {
-                const int width = ::MulDiv(ColumnWidth(listView_, column), dpi_, previousDpi);
-                ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
-            }
-            ApplyDpi();
-            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top,
-                           suggested.right - suggested.left, suggested.bottom - suggested.top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = ::GetFocus();
@@ -261,7 +159,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const int index = static_cast<int>(item.CtlID) - kLargeSpeedButtonId;
             if (index < 0 || index > 2)
                 break;
-            DrawSpeedButton(item, glyphs_[index].get(), S(kGlyphWidth), S(kGlyphHeight),
+            DrawSpeedButton(item, glyphs_[index].get(), Scaled(kGlyphWidth), Scaled(kGlyphHeight),
                             static_cast<int>(item.CtlID) == pressedButton_);
             return TRUE;
         }
@@ -274,17 +172,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case kSplitterMoved: {
-            RECT client;
-            ::GetClientRect(hwnd_, &client);
-            RECT status;
-            ::GetWindowRect(statusBar_, &status);
-            const int browserTop = static_cast<int>(lParam) + S(kSplitterHeight);
-            const int height = client.bottom - (status.bottom - status.top) - browserTop;
-            browserHeight_ = std::max(0, height) * kDesignDpi / dpi_;
-            LayoutControls();
+        case kSplitterMoved:
+            OnSplitterMoved(static_cast<int>(lParam));
             return 0;
-        }
         case WM_CLOSE:
             FormClose();
             ::DestroyWindow(hwnd_);
@@ -293,6 +183,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The browser control goes while its host window is still there, and the pages it
             // may have shown go after it.
             lookup_.reset();
+            lookupSystem_.reset();
             webBrowser_ = nullptr;
             pane_.reset();
             localPages_.reset();
@@ -329,7 +220,7 @@ void TForm1::CreateControls() {
         LVCOLUMNW columnInfo{};
         columnInfo.mask = LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM | LVCF_MINWIDTH;
         columnInfo.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        columnInfo.cx = S(kColumnWidths[column]);
+        columnInfo.cx = Scaled(kColumnWidths[column]);
         columnInfo.iSubItem = column;
         columnInfo.cxMin = 0;  // the column's sort direction flag
         ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
@@ -345,9 +236,7 @@ void TForm1::CreateControls() {
         pane_ = std::move(browser);
     }
     localPages_ = std::make_unique<Win32LocalPageSystem>();
-    lookupBridge_ = std::make_unique<LookupBridge>(*this);
-    lookup_ = std::make_unique<OnlineLookup>(
-        *lookupBridge_, *pane_, [this] { return SelectedRow(); }, [this] { ShowLocalInfoPage(); });
+    shell_ = std::make_unique<Win32Shell>(hwnd_);
     statusBar_ = child(hwnd_, 0, STATUSCLASSNAMEW, SBARS_SIZEGRIP, kStatusBarId);
 
     popupMenu_.reset(::CreatePopupMenu());
@@ -358,37 +247,13 @@ void TForm1::CreateControls() {
     ApplyDpi();
 }
 
-// Fonts, pictures and image lists for the current DPI.
-void TForm1::ApplyDpi() {
-    font_.reset(::CreateFontW(-S(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg"));
-    for (HWND control : {topLabel_, listView_, statusBar_}) {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    }
-    auto loadIcon = [this](int id, int width, int height) {
-        return UniqueIcon(static_cast<HICON>(
-            ::LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0)));
-    };
-    logo_ = loadIcon(IDI_RUNLENS, S(kImageSize), S(kImageSize));
-    ::SendMessageW(image1_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(logo_.get()));
-    const int glyphIds[3] = {IDI_GLYPH_LARGE, IDI_GLYPH_SMALL, IDI_GLYPH_REPORT};
-    for (int i = 0; i < 3; ++i)
-        glyphs_[i] = loadIcon(glyphIds[i], S(kGlyphWidth), S(kGlyphHeight));
-
-    // The image lists are made with the rows: the rows' icons keep the size they were read at
-    // until the next refresh.
-    if (!rows_)
-        ResetRows();
-}
-
 // Empties the list and gives it new image lists that hold only the stock images, at the
 // current DPI: the rows and the icons of the last fill go.
 void TForm1::ResetRows() {
     // The items point at the rows, so they go first.
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
-    UniqueImageList small = CreateProcessImageList(instance_, S(16));
-    UniqueImageList large = CreateProcessImageList(instance_, S(32));
+    UniqueImageList small = CreateProcessImageList(instance_, Scaled(16));
+    UniqueImageList large = CreateProcessImageList(instance_, Scaled(32));
     ListView_SetImageList(listView_, small.get(), LVSIL_SMALL);
     ListView_SetImageList(listView_, large.get(), LVSIL_NORMAL);
     rows_ = std::make_unique<Win32ProcessListView>(listView_, small.get(), large.get());
@@ -401,17 +266,14 @@ void TForm1::FormCreate() {
     // Only a lookup that finds a site page attaches the title-change handler.
     pane_->SetTitleChangeHandler({});
 
-    // Size and position from the screen, by the rule at 96 dpi.
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    const WindowBounds bounds =
-        InitialWindowBounds(screenWidth * kDesignDpi / dpi_, screenHeight * kDesignDpi / dpi_);
-    const int width = S(bounds.width);
-    const int height = S(bounds.height);
-    ::SetWindowPos(hwnd_, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, width,
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceOnScreen();
 
-    AgentString = BuildProgramAgentString();
+    // Every request of the lookup sends the agent built here.
+    LookupSink& outcome = *this;
+    lookupSystem_ = std::make_unique<Win32LookupSystem>(ProgramAgentString(), outcome);
+    lookup_ = std::make_unique<OnlineLookup>(
+        *lookupSystem_, *pane_, [this] { return SelectedRow(); },
+        [this] { ShowSelectedRowsLocalPage(); });
 
     ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
     std::string label(Sprache_Japan::TopLabelLine1);
@@ -432,91 +294,19 @@ void TForm1::FormCreate() {
     ::UpdateWindow(topPanel_);
 
     ::SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-    ShowStatus(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost));
+    ShowStatusLine(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost));
 
-    FillProcessList();
-}
-
-void TForm1::LayoutControls() {
-    if (!listView_)
-        return;
-    RECT client;
-    ::GetClientRect(hwnd_, &client);
-    const int width = client.right;
-    const int height = client.bottom;
-
-    ::SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT status;
-    ::GetWindowRect(statusBar_, &status);
-    const int statusHeight = status.bottom - status.top;
-    const int top = S(kTopPanelHeight);
-    const int splitter = S(kSplitterHeight);
-    const int browserHeight =
-        std::clamp(S(browserHeight_), 0, std::max(0, height - statusHeight - top - splitter));
-    const int browserTop = height - statusHeight - browserHeight;
-    const int splitterTop = browserTop - splitter;
-
-    HDWP positions = ::BeginDeferWindowPos(4);
-    auto place = [&positions](HWND control, int x, int y, int cx, int cy) {
-        if (positions) {
-            positions = ::DeferWindowPos(positions, control, nullptr, x, y, std::max(0, cx),
-                                         std::max(0, cy), SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    };
-    place(topPanel_, 0, 0, width, top);
-    place(listView_, 0, top, width, splitterTop - top);
-    place(splitter2_, 0, splitterTop, width, splitter);
-    place(webBrowserHost_, 0, browserTop, width, browserHeight);
-    if (positions)
-        ::EndDeferWindowPos(positions);
-    if (webBrowser_)
-        webBrowser_->Resize();
-
-    ::SetWindowPos(image1_, nullptr, S(kImageLeft), S(kImageTop), S(kImageSize), S(kImageSize),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    // The label sizes itself to its text.
-    const int length = ::GetWindowTextLengthW(topLabel_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(topLabel_, text.data(), length + 1);
-    const HDC dc = ::GetDC(topLabel_);
-    const HGDIOBJ previous = ::SelectObject(dc, font_.get());
-    RECT extent{0, 0, 0, 0};
-    ::DrawTextW(dc, text.c_str(), length, &extent, DT_CALCRECT | DT_NOPREFIX);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(topLabel_, dc);
-    ::SetWindowPos(topLabel_, nullptr, S(kLabelLeft), S(kLabelTop), extent.right, extent.bottom,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TForm1::FormResize() {
-    if (!listView_)
-        return;
-    RECT client;
-    ::GetClientRect(hwnd_, &client);
-    const ResizeLayout layout =
-        ApplyResizeRule(client.right, ColumnWidth(listView_, 0), ColumnWidth(listView_, 2),
-                        ScrollBarWidth(dpi_), ColumnMinWidth(listView_, 1),
-                        {S(kButtonWidths.large), S(kButtonWidths.small), S(kButtonWidths.report)},
-                        S(kButtonMargin), S(kButtonGap));
-    ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(layout.column1Width, 0));
-    const int top = S(kButtonTop);
-    const int height = S(kButtonHeight);
-    ::SetWindowPos(reportSpeedButton_, nullptr, layout.reportLeft, top, S(kButtonWidths.report),
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetWindowPos(smallSpeedButton_, nullptr, layout.smallLeft, top, S(kButtonWidths.small),
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetWindowPos(largeSpeedButton_, nullptr, layout.largeLeft, top, S(kButtonWidths.large),
-                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+    FillRows();
 }
 
 // Closing ends the program without saving anything.
 void TForm1::FormClose() {}
 
-void TForm1::FillProcessList() {
+void TForm1::FillRows() {
     Win32InventorySystem system;
     // One repaint at the end instead of one per row.
     ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    runlens::FillProcessList(system, *rows_);
+    FillProcessList(system, *rows_);
     ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(listView_, nullptr, TRUE);
 }
@@ -558,7 +348,7 @@ void TForm1::RefreshPopupmenuClick() {
     const std::optional<ProcessIdentity> process =
         selected ? std::optional(IdentityOf(*selected)) : std::nullopt;
     ResetRows();
-    FillProcessList();
+    FillRows();
     if (sortKey_ != 0) {
         const int column = std::abs(sortKey_) - 1;
         SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
@@ -583,13 +373,11 @@ const ProcessRow* TForm1::SelectedRow() const {
 }
 
 void TForm1::ShowInExplorerPopupmenuClick() {
-    Win32Shell shell(hwnd_);
-    ShowInExplorer(SelectedRow(), shell, &IsAnsiLeadByte);
+    ShowInExplorer(SelectedRow(), *shell_, &IsAnsiLeadByte);
 }
 
 void TForm1::Image1Click() {
-    Win32Shell shell(hwnd_);
-    OpenSiteRoot(shell);
+    OpenSiteRoot(*shell_);
 }
 
 void TForm1::ShowPopupMenu(LPARAM screenPoint) {
@@ -652,8 +440,9 @@ void TForm1::ListViewClick() {
     lookup_->LookupProcess();
 }
 
-void TForm1::ShowStatus(const std::wstring& text) {
-    ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+void TForm1::ShowStatusLine(std::wstring_view text) {
+    const std::wstring line(text);
+    ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 std::wstring TForm1::StatusText() const {
@@ -669,15 +458,16 @@ std::wstring TForm1::StatusText() const {
     return text.empty() ? partText(0) : text;
 }
 
-void TForm1::ShowNotice(const std::wstring& message) {
+void TForm1::ShowNoticeBox(std::wstring_view message) {
+    const std::wstring text(message);
     if (noticeBox_)
-        return noticeBox_(message);
+        return noticeBox_(text);
     // No icon, one button, centred on the screen; the program waits until it is closed.
-    ::MessageBoxW(nullptr, message.c_str(), kProductTitle, MB_OK | MB_TASKMODAL);
+    ::MessageBoxW(nullptr, text.c_str(), kProductTitle, MB_OK | MB_TASKMODAL);
 }
 
-void TForm1::ShowLocalInfoPage() {
-    runlens::ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
+void TForm1::ShowSelectedRowsLocalPage() {
+    ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

@@ -4,18 +4,21 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/shell_actions.h"
+#include "app/win32/handler_errors.h"
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
 #include "info/online_lookup.h"
+#include "info/win32/win32_lookup.h"
 
 namespace runlens {
 
 class Win32LocalPageSystem;
+class TForm1TestAccess;
 
 // Control identifiers; the tests find the controls by them.
 enum ControlId : int {
@@ -37,10 +40,10 @@ enum ControlId : int {
 // gives another.
 using BrowserPaneFactory = std::function<std::unique_ptr<BrowserPane>(HWND host)>;
 
-class TForm1 {
+class TForm1 final : private LookupSink {
   public:
     explicit TForm1(HINSTANCE instance, BrowserPaneFactory makePane = {});
-    ~TForm1();
+    ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -49,12 +52,6 @@ class TForm1 {
     void Show(int showCommand);
     HWND Handle() const { return hwnd_; }
     HWND ListView() const { return listView_; }
-    int Dpi() const { return dpi_; }
-    Win32ProcessListView& Rows() const { return *rows_; }
-    BrowserPane& Pane() const { return *pane_; }
-    // The system's browser control; only when the pane is that control.
-    WebBrowser& Browser() const { return *webBrowser_; }
-    HMENU PopupMenu() const { return popupMenu_.get(); }
 
     // Handlers, named after their control and event.
     void ReportSpeedButtonClick();
@@ -67,13 +64,10 @@ class TForm1 {
     // Enter runs the left click's lookup; Ctrl+C copies the selected row.
     void ListViewKeyDown(WORD key);
 
-    // The row selected in the list; null when none is.
-    const ProcessRow* SelectedRow() const;
-
     // The left click in the list: the site's page of the selected row, or the local page.
     void ListViewClick();
     // The local information page of the selected row, in the browser pane.
-    void ShowLocalInfoPage();
+    void ShowSelectedRowsLocalPage();
     // Puts the selected row's three texts, as the list shows them, on the clipboard.
     void CopySelectedRow();
 
@@ -85,27 +79,12 @@ class TForm1 {
     // error box, and the program goes on.
     template <typename Handler>
     void RunHandler(Handler&& handler) noexcept {
-        try {
-            handler();
-        } catch (const std::exception& error) {
-            ShowError(error.what());
-        } catch (...) {
-            ShowError("unknown error");
-        }
+        RunReportingErrors(handler, [this](const char* what) { ShowError(what); });
     }
-
-    // Where errors are shown; the application's error box unless replaced (by tests).
-    void SetErrorBox(std::function<void(const std::string& message)> errorBox) {
-        errorBox_ = std::move(errorBox);
-    }
-    // Where the site's notice message is shown; a message box unless replaced (by tests).
-    void SetNoticeBox(std::function<void(const std::wstring& message)> noticeBox) {
-        noticeBox_ = std::move(noticeBox);
-    }
-    // The text of the status line.
-    std::wstring StatusText() const;
 
   private:
+    friend class TForm1TestAccess;
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -113,22 +92,36 @@ class TForm1 {
     void FormCreate();
     void FormResize();
     void FormClose();
-    void FillProcessList();
+    void FillRows();
     void ResetRows();
     bool TranslateKeys(MSG& message);
     bool InPane(HWND window) const;
     void TabToNextControl(HWND from);
     void CreateControls();
-    void ApplyDpi();
-    void LayoutControls();
     void SetViewStyle(DWORD style, int pressedButton);
     void ShowPopupMenu(LPARAM screenPoint);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
-    void ShowStatus(const std::wstring& text);
-    void ShowNotice(const std::wstring& message);
     void ShowError(const char* what) noexcept;
-    int S(int pixels) const;
+    // The row selected in the list; null when none is.
+    const ProcessRow* SelectedRow() const;
+    // The text of the status line.
+    std::wstring StatusText() const;
+
+    // The lookup's outcome.
+    void ShowStatusLine(std::wstring_view text) override;
+    void ShowNoticeBox(std::wstring_view message) override;
+
+    // Layout and DPI (main_window_layout.cpp).
+    // A size at 96 dpi in pixels of the window's DPI.
+    int Scaled(int pixels) const;
+    void ReadDpi();
+    // Size and position from the screen, by the rule at 96 dpi.
+    void PlaceOnScreen();
+    void ApplyDpi();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnSplitterMoved(int splitterTop);
+    void LayoutControls();
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -161,10 +154,12 @@ class TForm1 {
     BrowserPaneFactory makePane_;
     std::unique_ptr<BrowserPane> pane_;
     WebBrowser* webBrowser_ = nullptr;  // pane_, when it is the system's control
+    // Where errors and the site's notice are shown: the application's error box and a message
+    // box unless the tests put others in their place.
     std::function<void(const std::string& message)> errorBox_;
     std::function<void(const std::wstring& message)> noticeBox_;
-    class LookupBridge;
-    std::unique_ptr<LookupBridge> lookupBridge_;
+    std::unique_ptr<Shell> shell_;
+    std::unique_ptr<Win32LookupSystem> lookupSystem_;
     std::unique_ptr<OnlineLookup> lookup_;
     // Writes the local pages, and removes them when the window goes.
     std::unique_ptr<Win32LocalPageSystem> localPages_;

@@ -39,27 +39,41 @@ int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
 
 }  // namespace
 
-std::wstring PathColumnText(const std::string& text) {
-    // A status text ends with the administrator hint converted to the ANSI code page. Where
-    // that code page has no Japanese the hint is only question marks there, so it is shown
-    // from the program's own text instead.
-    static const std::string ansiHint =
-        std::string(kStatusHintGap) + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
-    if (IsStatusText(text) && text.size() > ansiHint.size() && text.ends_with(ansiHint)) {
-        return WideFromAnsi(std::string_view(text).substr(0, text.size() - ansiHint.size())) +
-               WideFromAnsi(kStatusHintGap) + WideFromUtf8(Sprache_Japan::AdministratorHint);
-    }
-    return WideFromAnsi(text);
+std::wstring PathColumnText(const ProcessRow& row) {
+    if (!row.administratorHint)
+        return WideFromAnsi(row.path);
+    // Where the ANSI code page has no Japanese, the hint the fill converted to it is only
+    // question marks: the message before it is shown, and the hint from the program's text.
+    static const std::size_t ansiHintSize =
+        kStatusHintGap.size() + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint)).size();
+    const std::string_view message = std::string_view(row.path).substr(
+        0, row.path.size() - std::min(ansiHintSize, row.path.size()));
+    return WideFromAnsi(message) + WideFromAnsi(kStatusHintGap) +
+           WideFromUtf8(Sprache_Japan::AdministratorHint);
 }
 
 ColumnTexts ShownColumnTexts(const ProcessRow& row) {
-    return {WideFromAnsi(row.caption), PathColumnText(row.path), WideFromAnsi(row.sizeText)};
+    return {WideFromAnsi(row.caption), PathColumnText(row), WideFromAnsi(row.sizeText)};
 }
 
 void SortRows(HWND listView, int sortKey, bool rightAligned) {
     const SortRequest request{sortKey, rightAligned};
     ::SendMessageW(listView, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
                    reinterpret_cast<LPARAM>(&CompareItems));
+}
+
+int ColumnMinWidth(HWND listView, int column) {
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_MINWIDTH;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return columnInfo.cxMin;
+}
+
+bool ColumnRightAligned(HWND listView, int column) {
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_FMT;
+    ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    return (columnInfo.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
 }
 
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size) {

@@ -21,7 +21,7 @@ using UniqueImageList = Unique<HIMAGELIST, &::ImageList_Destroy>;
 UniqueImageList CreateProcessImageList(HINSTANCE instance, int size);
 
 // What the path column shows of a row's first detail text.
-std::wstring PathColumnText(const std::string& text);
+std::wstring PathColumnText(const ProcessRow& row);
 
 // The texts the list shows for a row, one a column: the caption, the path column's text and
 // the size text.
@@ -30,6 +30,10 @@ ColumnTexts ShownColumnTexts(const ProcessRow& row);
 
 // Sorts the list's rows by the list control's own item sort with CompareRows.
 void SortRows(HWND listView, int sortKey, bool rightAligned);
+
+// A column's minimum width, which holds its sort direction flag.
+int ColumnMinWidth(HWND listView, int column);
+bool ColumnRightAligned(HWND listView, int column);
 
 class Win32ProcessListView final : public ProcessListView {
   public:

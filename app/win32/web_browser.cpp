@@ -5,9 +5,9 @@
 #include <ole2.h>
 #include <ocidl.h>
 
-#include <exception>
 #include <memory>
 
+#include "app/win32/handler_errors.h"
 #include "core/win32/handles.h"
 #include "core/win32/text.h"
 
@@ -270,15 +270,11 @@ void WebBrowser::OnTitleChange(std::u16string_view title) noexcept {
     const TitleChangeHandler handler = titleChangeHandler_;
     if (!handler)
         return;
-    try {
-        handler(title);
-    } catch (const std::exception& error) {
-        if (reportError_)
-            reportError_(error.what());
-    } catch (...) {
-        if (reportError_)
-            reportError_("unknown error");
-    }
+    RunReportingErrors([&] { handler(title); },
+                       [this](const char* what) {
+                           if (reportError_)
+                               reportError_(what);
+                       });
 }
 
 }  // namespace runlens

@@ -66,12 +66,4 @@ inline UniqueHandle AdoptProcessHandle(HANDLE handle) noexcept {
     return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// GetProcAddress's result as the function type it really has.
-template <typename Function>
-Function LookUpFunction(HMODULE module, const char* name) noexcept {
-    if (module == nullptr)
-        return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 }  // namespace runlens

@@ -15,6 +15,11 @@ inline constexpr DWORD kLongestPath = 32767;
 // empty when the system cannot tell. `firstTry` is the buffer the first call gets.
 std::wstring ModuleFilePath(HMODULE module, DWORD firstTry = MAX_PATH);
 
+// The full path of the program's own file.
+inline std::wstring ProgramFilePath() {
+    return ModuleFilePath(nullptr);
+}
+
 // A path as the wide file calls take it. Below MAX_PATH characters it stays as it is; a longer
 // absolute path gets the "\\?\" form, which lifts the limit.
 std::wstring FileSystemPath(std::wstring_view path);

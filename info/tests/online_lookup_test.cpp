@@ -98,20 +98,20 @@ class FakeLookupSystem : public LookupSystem {
     std::vector<std::string> status;
     std::vector<std::string> messages;
 
-    bool UrlExists(std::string_view address, Deadline deadline) override {
+    bool PageExists(std::string_view address, Deadline deadline) override {
         deadlines.push_back(deadline);
         return pages.contains(std::string(address));
     }
-    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
+    std::string FetchText(std::string_view address, Deadline deadline) override {
         deadlines.push_back(deadline);
         fetched.emplace_back(address);
         return noticeReply;
     }
     std::uint16_t UserDefaultLangId() override { return 0x0411; }
-    std::uint32_t GetVolumeSerial() override { return 0x1234ABCD; }
-    void ShowStatus(std::string_view text) override { status.emplace_back(text); }
+    std::uint32_t VolumeSerial() override { return 0x1234ABCD; }
+    void ShowStatusLine(std::string_view text) override { status.emplace_back(text); }
     void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
-    std::u16string WideFromAnsi(std::string_view text) override {
+    std::u16string Widen(std::string_view text) override {
         return std::u16string(text.begin(), text.end());
     }
 };
@@ -121,11 +121,10 @@ class Lookup : public ::testing::Test {
     Lookup()
         : lookup_(
               system_, pane_, [this] { return selected_; }, [this] { ++localPages_; }) {
-        FirstLookupPending = true;
         system_.pages = {PageAddress("explorer.exe"), PageAddress("notepad.exe")};
     }
 
-    std::u16string Wide(const std::string& text) { return system_.WideFromAnsi(text); }
+    std::u16string Wide(const std::string& text) { return system_.Widen(text); }
 
     FakeLookupSystem system_;
     RecordingBrowser pane_;
@@ -152,7 +151,7 @@ TEST_F(Lookup, FoundPageIsShownWithItsAddressAndTheNoticeIsSentOnce) {
     EXPECT_TRUE(pane_.handler);
     EXPECT_EQ(system_.status, std::vector<std::string>{address});
     EXPECT_EQ(system_.fetched, std::vector<std::string>{SiteNoticeScriptAddress() + "H1ANG"});
-    EXPECT_FALSE(FirstLookupPending);
+    EXPECT_FALSE(lookup_.FirstLookupPending());
 
     selected_ = &notepad_;
     lookup_.LookupProcess();
@@ -179,7 +178,7 @@ TEST_F(Lookup, NoPageShowsTheLocalPageWithoutNoticeOrStatus) {
     EXPECT_FALSE(pane_.handler);
     EXPECT_TRUE(system_.fetched.empty());
     EXPECT_TRUE(system_.status.empty());
-    EXPECT_TRUE(FirstLookupPending) << "only a found page sends the notice";
+    EXPECT_TRUE(lookup_.FirstLookupPending()) << "only a found page sends the notice";
 }
 
 struct ReplyCase {

@@ -238,7 +238,7 @@ std::string FetchUrlText(std::string_view address, std::string_view agent, Deadl
 }
 
 std::uint32_t GetVolumeSerial() {
-    return VolumeSerialOf(ModuleFilePath(nullptr));
+    return VolumeSerialOf(ProgramFilePath());
 }
 
 std::uint32_t VolumeSerialOf(std::wstring_view full) {

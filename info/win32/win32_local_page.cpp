@@ -35,7 +35,7 @@ constexpr unsigned kTemporaryNumbers = 0xFFFF;
 
 std::string Win32LocalPageSystem::LoadTextResource(std::string_view name) {
     const std::string resourceName(name);
-    const HRSRC found = ::FindResourceA(nullptr, resourceName.c_str(), MAKEINTRESOURCEA(10));
+    const HRSRC found = ::FindResourceA(nullptr, resourceName.c_str(), RT_RCDATA);
     if (!found)
         return {};
     const HGLOBAL loaded = ::LoadResource(nullptr, found);
@@ -46,7 +46,7 @@ std::string Win32LocalPageSystem::LoadTextResource(std::string_view name) {
 }
 
 std::string Win32LocalPageSystem::ProgramPathUtf8() {
-    return ToNarrow(CP_UTF8, ModuleFilePath(nullptr));
+    return ToNarrow(CP_UTF8, ProgramFilePath());
 }
 
 std::string Win32LocalPageSystem::Utf8FromAnsi(std::string_view text) {

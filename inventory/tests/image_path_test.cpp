@@ -99,11 +99,13 @@ class StatusText : public ::testing::Test {
 
 TEST_F(StatusText, AdministratorGetsTheBareMessage) {
     EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
+    EXPECT_FALSE(GetProcessImagePath(1234, system).administratorHint);
 }
 
 TEST_F(StatusText, RefusedServiceManagerAddsTheHint) {
     system.serviceManager = {false, kErrorAccessDenied};
     EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied" + hint);
+    EXPECT_TRUE(GetProcessImagePath(1234, system).administratorHint);
 }
 
 TEST_F(StatusText, HintFollowsTheServiceManagerNotTheQueryError) {

@@ -95,6 +95,17 @@ TEST_F(Fill, SystemDirectoryFallbackForTheFirstThreeListedRows) {
                 ElementsAre("smss.exe", "readable.exe", "csrss.exe", "lsass.exe", "big.exe"));
 }
 
+// A row that falls back to the system directory's file shows a path, and no hint after it.
+TEST_F(Fill, FallbackRowCarriesNoAdministratorHint) {
+    system.serviceManager = {false, kDenied};
+    system.files["C:\\WINDOWS\\system32\\smss.exe"] = 4096;
+    system.processes = {Unreadable(300, "smss.exe"), Unreadable(2000, "late.exe")};
+    Run();
+    EXPECT_EQ(Row("smss.exe").path, "C:\\WINDOWS\\system32\\smss.exe");
+    EXPECT_FALSE(Row("smss.exe").administratorHint);
+    EXPECT_TRUE(Row("late.exe").administratorHint);
+}
+
 TEST_F(Fill, FallbackNeedsAnIdBelow1000AndAnExistingFile) {
     system.files["C:\\WINDOWS\\system32\\big.exe"] = 4096;
     system.processes = {Unreadable(1000, "big.exe"), Unreadable(500, "nofile.exe")};
@@ -362,8 +373,10 @@ TEST_F(Fill, ServiceManagerIsAskedOnceAtMost) {
         list.rows.clear();
         Run();
         EXPECT_EQ(system.serviceManagerOpens, opens);
-        for (const ProcessRow& row : list.rows)
+        for (const ProcessRow& row : list.rows) {
             EXPECT_EQ(IsStatusText(row.path), row.path.ends_with(Sprache_Japan::AdministratorHint));
+            EXPECT_EQ(row.administratorHint, IsStatusText(row.path)) << row.caption;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/win32/handles.h"
 #include "core/win32/paths.h"
+#include "core/win32/system_facts.h"
 #include "core/win32/text.h"
 
 namespace runlens {
@@ -22,8 +23,7 @@ constexpr DWORD kMessageBuffer = 256;
 // converted here, without the look-alikes the system's ANSI entry would use.
 static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32W) == 556);
 
-using CreateToolhelp32SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
-using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
+using Process32Fn = DynamicFunctions::Process32WFn;
 
 class Win32ProcessSnapshot final : public ProcessSnapshot {
   public:
@@ -98,17 +98,10 @@ bool SameFileName(const wchar_t* entry, std::wstring_view name) {
 }  // namespace
 
 Win32InventorySystem::Win32InventorySystem() : Win32InventorySystem(ImageNameFunctions{}) {
-    const HMODULE kernel32 = ::LoadLibraryA("kernel32.dll");
-    queryFullProcessImageName_ =
-        LookUpFunction<QueryFullProcessImageNameWFn>(kernel32, "QueryFullProcessImageNameW");
+    queryFullProcessImageName_ = DynamicFunctions::QueryFullProcessImageNameW();
     if (!queryFullProcessImageName_)
         queryFullProcessImageNameMissing_ = ::GetLastError();
-
-    getModuleFileNameEx_ = LookUpFunction<GetModuleFileNameExWFn>(kernel32, "GetModuleFileNameExW");
-    if (!getModuleFileNameEx_) {
-        getModuleFileNameEx_ = LookUpFunction<GetModuleFileNameExWFn>(::LoadLibraryA("psapi.dll"),
-                                                                      "GetModuleFileNameExW");
-    }
+    getModuleFileNameEx_ = DynamicFunctions::GetModuleFileNameExW();
     if (!getModuleFileNameEx_)
         getModuleFileNameExMissing_ = ::GetLastError();
 }
@@ -116,10 +109,9 @@ Win32InventorySystem::Win32InventorySystem() : Win32InventorySystem(ImageNameFun
 Win32InventorySystem::Win32InventorySystem(ImageNameFunctions functions)
     : queryFullProcessImageName_(functions.queryFullProcessImageName),
       getModuleFileNameEx_(functions.getModuleFileNameEx) {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (::GetVersionExA(&version))
-        ntFamily_ = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    const SystemVersion version = ReadSystemVersion();
+    if (version.known)
+        ntFamily_ = version.platformId == VER_PLATFORM_WIN32_NT;
 }
 
 std::optional<std::string> Win32InventorySystem::ExpandEnvironment(std::string_view text) {
@@ -209,11 +201,9 @@ std::string Win32InventorySystem::AnsiFromUtf8(std::string_view text) {
 }
 
 std::unique_ptr<ProcessSnapshot> Win32InventorySystem::TakeSnapshot() {
-    const HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
-    const auto create =
-        LookUpFunction<CreateToolhelp32SnapshotFn>(kernel32, "CreateToolhelp32Snapshot");
-    const auto first = LookUpFunction<Process32Fn>(kernel32, "Process32FirstW");
-    const auto next = LookUpFunction<Process32Fn>(kernel32, "Process32NextW");
+    const auto create = DynamicFunctions::CreateToolhelp32Snapshot();
+    const auto first = DynamicFunctions::Process32FirstW();
+    const auto next = DynamicFunctions::Process32NextW();
     if (!create || !first || !next)
         return nullptr;
     UniqueSnapshot snapshot(create(TH32CS_SNAPPROCESS, 0));

@@ -4,14 +4,15 @@
 
 #include <windows.h>
 
+#include "core/win32/dynamic_functions.h"
 #include "inventory/inventory_system.h"
 
 namespace runlens {
 
 class Win32InventorySystem final : public InventorySystem {
   public:
-    using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-    using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+    using QueryFullProcessImageNameWFn = DynamicFunctions::QueryFullProcessImageNameWFn;
+    using GetModuleFileNameExWFn = DynamicFunctions::GetModuleFileNameExWFn;
 
     // The two image-name queries, looked up at run time: older systems lack them.
     struct ImageNameFunctions {

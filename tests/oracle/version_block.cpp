@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/text_rules.h"
 #include "info/version_guard.h"
 #include "info/version_layout.h"
 
@@ -161,17 +162,13 @@ std::vector<std::uint16_t> LanguageOrder(std::uint16_t language) {
 
 // ---- Version blocks ----
 
-char16_t FoldAscii(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
-}
-
 bool KeyMatches(const Reader& bytes, const Node& node, std::u16string_view key, bool wide) {
     if (node.keyLength != key.size())
         return false;
     for (std::size_t i = 0; i < key.size(); ++i) {
         const std::size_t at = node.key + i * (wide ? 2 : 1);
         const auto c = wide ? bytes.U16(at) : bytes.U8(at);
-        if (!c || FoldAscii(static_cast<char16_t>(*c)) != FoldAscii(key[i]))
+        if (!c || UpperAsciiLetter(static_cast<char16_t>(*c)) != UpperAsciiLetter(key[i]))
             return false;
     }
     return true;

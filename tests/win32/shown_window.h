@@ -14,6 +14,7 @@
 #include "app/win32/main_window.h"
 #include "tests/fakes/recording_browser.h"
 #include "tests/win32/keyboard_input.h"
+#include "tests/win32/main_window_access.h"
 
 namespace runlens::testing {
 
@@ -34,8 +35,9 @@ class ShownWindow {
         }
         form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr), std::move(makePane));
         ASSERT_TRUE(form_->Create());
-        form_->SetErrorBox([this](const std::string& message) { errors_.push_back(message); });
-        form_->SetNoticeBox([](const std::wstring&) {});
+        Inside(*form_).SetErrorBox(
+            [this](const std::string& message) { errors_.push_back(message); });
+        Inside(*form_).SetNoticeBox([](const std::wstring&) {});
         form_->Show(SW_SHOWNORMAL);
         ::SetForegroundWindow(form_->Handle());
         Pump();
@@ -61,7 +63,7 @@ class ShownWindow {
     }
     // Adds the row to the list and selects it.
     void SelectNew(const ProcessRow& row) {
-        form_->Rows().AppendRow(row);
+        Inside(*form_).Rows().AppendRow(row);
         Select(static_cast<int>(::SendMessageW(form_->ListView(), LVM_GETITEMCOUNT, 0, 0)) - 1);
     }
 

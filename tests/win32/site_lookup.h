@@ -18,18 +18,18 @@ class SiteLookup : public LookupSystem {
   public:
     explicit SiteLookup(std::string agent) : agent_(std::move(agent)) {}
 
-    bool UrlExists(std::string_view address, Deadline deadline) override {
-        return runlens::UrlExists(address, agent_, deadline);
+    bool PageExists(std::string_view address, Deadline deadline) override {
+        return UrlExists(address, agent_, deadline);
     }
-    std::string FetchUrlText(std::string_view address, Deadline deadline) override {
-        return runlens::FetchUrlText(address, agent_, deadline);
+    std::string FetchText(std::string_view address, Deadline deadline) override {
+        return FetchUrlText(address, agent_, deadline);
     }
     std::uint16_t UserDefaultLangId() override { return ::GetUserDefaultLangID(); }
-    std::uint32_t GetVolumeSerial() override { return runlens::GetVolumeSerial(); }
-    void ShowStatus(std::string_view text) override { status.emplace_back(text); }
+    std::uint32_t VolumeSerial() override { return GetVolumeSerial(); }
+    void ShowStatusLine(std::string_view text) override { status.emplace_back(text); }
     void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
-    std::u16string WideFromAnsi(std::string_view text) override {
-        return std::u16string(AsUtf16(runlens::WideFromAnsi(text)));
+    std::u16string Widen(std::string_view text) override {
+        return std::u16string(AsUtf16(WideFromAnsi(text)));
     }
 
     std::vector<std::string> status;

@@ -19,6 +19,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/process_list_view.h"
 #include "core/win32/handles.h"
+#include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
 #include "info/win32/win32_local_page.h"
@@ -454,9 +455,8 @@ class BusyMachine {
 };
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    std::wstring folder(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return folder.substr(0, folder.find_last_of(L'\\'));
+    const std::wstring program = ProgramFilePath();
+    return program.substr(0, program.find_last_of(L'\\'));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "core/win32/text.h"
 #include "lang/sprache_japan.h"
 #include "tests/fakes/recording_browser.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/shown_window.h"
 #include "tests/win32/test_environment.h"
 
@@ -69,7 +70,7 @@ TEST_F(Keys, LookUpOrCopyTheSelectedRow) {
 TEST_F(Keys, WithoutASelectionNothingIsLookedUpOrCopied) {
     Open(true);
     ::SetFocus(form_->ListView());
-    ASSERT_EQ(form_->SelectedRow(), nullptr);
+    ASSERT_EQ(Inside(*form_).SelectedRow(), nullptr);
     Press({VK_RETURN});
     Press({VK_CONTROL, 'C'});
     EXPECT_TRUE(pane_->calls.empty());
@@ -81,7 +82,10 @@ TEST_F(Keys, WithoutASelectionNothingIsLookedUpOrCopied) {
 TEST_F(Keys, CopyHoldsTheTextsAsShown) {
     Open(true);
     const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);
-    SelectNew({"csrss.exe", " Access is denied     " + AnsiFromWide(hint), "", kProgramImage});
+    ProcessRow refused{"csrss.exe", " Access is denied     " + AnsiFromWide(hint), "",
+                       kProgramImage};
+    refused.administratorHint = true;
+    SelectNew(refused);
     Press({VK_CONTROL, 'C'});
     EXPECT_EQ(Clipboard(), L"csrss.exe\t Access is denied     " + hint + L"\t");
 }
@@ -94,7 +98,7 @@ TEST_F(Keys, TheListHasTheFocusWhenTheWindowComesToTheFront) {
 // Tab and Shift+Tab go back and forth between the two, into the system's control and out.
 TEST_F(Keys, TabMovesBetweenTheListAndThePage) {
     Open(false);
-    ASSERT_TRUE(form_->Browser().HasControl());
+    ASSERT_TRUE(Inside(*form_).Browser().HasControl());
     ::SetFocus(form_->ListView());
     Press({VK_TAB});
     EXPECT_TRUE(FocusInPane()) << ::GetFocus();

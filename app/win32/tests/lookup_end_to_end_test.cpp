@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
-#include "app/agent_string.h"
 #include "app/win32/main_window.h"
 #include "core/site.h"
 #include "info/online_lookup.h"
 #include "info/win32/win32_internet.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/reference_site.h"
 
 namespace runlens {
@@ -22,7 +22,7 @@ class LookupEndToEnd : public testing::ReferenceSite {
   protected:
     // Puts a row into the list, selects it, and clicks it as the list control reports a click.
     static void ClickRow(TForm1& form, const ProcessRow& row) {
-        form.Rows().AppendRow(row);
+        Inside(form).Rows().AppendRow(row);
         const HWND list = form.ListView();
         const int item = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1;
         LVITEMW select{};
@@ -55,40 +55,41 @@ class LookupEndToEnd : public testing::ReferenceSite {
 
 TEST_F(LookupEndToEnd, ClickFindsThePageAndSendsTheNoticeOncePerRun) {
     TrustSiteAuthority();
-    FirstLookupPending = true;
     TForm1 form(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(form.Create());
     std::vector<std::wstring> notices;
-    form.SetNoticeBox([&notices](const std::wstring& message) { notices.push_back(message); });
+    Inside(form).SetNoticeBox(
+        [&notices](const std::wstring& message) { notices.push_back(message); });
     std::vector<std::string> errors;
-    form.SetErrorBox([&errors](const std::string& message) { errors.push_back(message); });
+    Inside(form).SetErrorBox([&errors](const std::string& message) { errors.push_back(message); });
 
     ClickRow(form, {"Explorer.EXE", "C:\\windows\\explorer.exe", "", 1});
     ClickRow(form, {"notepad.exe", "C:\\windows\\notepad.exe", "", 1});
 
     const std::string host(kSiteHost);
     const std::string code = MakeInstallCode(::GetUserDefaultLangID(), GetVolumeSerial());
-    EXPECT_EQ(Count(RequestLine("/fairu/explorer.exe.html", AgentString), host), 1)
+    const std::string agentString = Inside(form).AgentString();
+    EXPECT_EQ(Count(RequestLine("/fairu/explorer.exe.html", agentString), host), 1)
         << "the page is asked for in lower case, with the program's user agent, on the site";
-    EXPECT_EQ(Count(RequestLine("/cgi-bin/runlens.pl?" + code, AgentString), host), 1);
+    EXPECT_EQ(Count(RequestLine("/cgi-bin/runlens.pl?" + code, agentString), host), 1);
     EXPECT_EQ(Count("{\"path\": \"/cgi-bin/runlens.pl?"), 1) << "once per run";
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find(L"\u304A\u77E5\u3089\u305B"), std::wstring::npos) << "お知らせ";
-    EXPECT_EQ(form.StatusText(), std::wstring(L"http://") +
-                                     std::wstring(kSiteHost.begin(), kSiteHost.end()) +
-                                     L"/fairu/notepad.exe.html");
-    EXPECT_TRUE(form.Browser().HasTitleChangeHandler());
+    EXPECT_EQ(Inside(form).StatusText(), std::wstring(L"http://") +
+                                             std::wstring(kSiteHost.begin(), kSiteHost.end()) +
+                                             L"/fairu/notepad.exe.html");
+    EXPECT_TRUE(Inside(form).Browser().HasTitleChangeHandler());
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(LookupEndToEnd, NoPageShowsTheLocalPageAndKeepsTheStatusLine) {
     TForm1 form(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(form.Create());
-    const std::wstring status = form.StatusText();
+    const std::wstring status = Inside(form).StatusText();
     ClickRow(form, {"no-page-here.exe", "C:\\windows\\system32\\no-page-here.exe", "", 1});
     EXPECT_EQ(Count("{\"path\": \"/fairu/no-page-here.exe.html\""), 1);
-    EXPECT_EQ(form.StatusText(), status);
-    EXPECT_FALSE(form.Browser().HasTitleChangeHandler());
+    EXPECT_EQ(Inside(form).StatusText(), status);
+    EXPECT_FALSE(Inside(form).Browser().HasTitleChangeHandler());
 }
 
 }  // namespace

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/agent_string.h"
 #include "app/layout.h"
 #include "app/sorting.h"
 #include "app/win32/controls.h"
 #include "core/site.h"
 #include "core/win32/text.h"
 #include "lang/sprache_japan.h"
+#include "tests/fakes/recording_shell.h"
+#include "tests/win32/main_window_access.h"
 
 namespace runlens {
 namespace {
@@ -39,7 +40,7 @@ class MainWindow : public ::testing::Test {
     std::vector<const ProcessRow*> Order() const {
         std::vector<const ProcessRow*> rows;
         for (int item = 0; item < Count(); ++item)
-            rows.push_back(form_->Rows().RowAt(item));
+            rows.push_back(Inside(*form_).Rows().RowAt(item));
         return rows;
     }
     RECT PanelRect(int id) const {
@@ -75,7 +76,7 @@ TEST_F(MainWindow, ControlsCarryTheJapaneseTexts) {
     EXPECT_EQ(ColumnCaption(2), WideFromUtf8(Sprache_Japan::ColumnFileSize));
 
     const HWND status = ::GetDlgItem(form_->Handle(), kStatusBarId);
-    const std::wstring text = form_->StatusText();
+    const std::wstring text = Inside(*form_).StatusText();
     EXPECT_NE(text.find(WideFromUtf8(kSiteHost)), std::wstring::npos) << text;
     EXPECT_TRUE(::SendMessageW(status, SB_ISSIMPLE, 0, 0));
 }
@@ -90,7 +91,7 @@ TEST_F(MainWindow, ListIsADetailsViewWithThreeColumns) {
     columnInfo.mask = LVCF_FMT;
     ::SendMessageW(list_, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&columnInfo));
     EXPECT_EQ(columnInfo.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
-    EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), Scale(122, form_->Dpi()));
+    EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), Scale(122, Inside(*form_).Dpi()));
     EXPECT_GT(Count(), 0);
 }
 
@@ -104,9 +105,9 @@ TEST_F(MainWindow, ViewButtonsSitRightAlignedOnePixelApart) {
         const RECT report = PanelRect(kReportSpeedButtonId);
         const RECT small = PanelRect(kSmallSpeedButtonId);
         const RECT large = PanelRect(kLargeSpeedButtonId);
-        EXPECT_EQ(report.right, client.right - Scale(10, form_->Dpi())) << width;
-        EXPECT_EQ(small.right + Scale(1, form_->Dpi()), report.left) << width;
-        EXPECT_EQ(large.right + Scale(1, form_->Dpi()), small.left) << width;
+        EXPECT_EQ(report.right, client.right - Scale(10, Inside(*form_).Dpi())) << width;
+        EXPECT_EQ(small.right + Scale(1, Inside(*form_).Dpi()), report.left) << width;
+        EXPECT_EQ(large.right + Scale(1, Inside(*form_).Dpi()), small.left) << width;
         EXPECT_GE(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 1, 0), 0) << width;
     }
 }
@@ -118,7 +119,7 @@ TEST_F(MainWindow, ViewButtonsSwitchTheStyleAndKeepRowsOrderAndSelection) {
     select.state = LVIS_SELECTED;
     ::SendMessageW(list_, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
     const auto before = Order();
-    const ProcessRow* selected = form_->SelectedRow();
+    const ProcessRow* selected = Inside(*form_).SelectedRow();
     ASSERT_NE(selected, nullptr);
 
     const std::pair<int, LONG_PTR> steps[] = {{kLargeSpeedButtonId, LVS_ICON},
@@ -128,7 +129,7 @@ TEST_F(MainWindow, ViewButtonsSwitchTheStyleAndKeepRowsOrderAndSelection) {
         Click(button);
         EXPECT_EQ(::GetWindowLongPtrW(list_, GWL_STYLE) & LVS_TYPEMASK, style);
         EXPECT_EQ(Order(), before);
-        EXPECT_EQ(form_->SelectedRow(), selected);
+        EXPECT_EQ(Inside(*form_).SelectedRow(), selected);
     }
 }
 
@@ -153,17 +154,34 @@ TEST_F(MainWindow, HeaderClicksSortDescendingFirstThenAlternate) {
 }
 
 TEST_F(MainWindow, AgentStringNamesTheProgramAndThePlatform) {
-    EXPECT_EQ(AgentString.rfind("runlens_win_tests.exe/1 (Windows  NT ", 0), 0u) << AgentString;
-    EXPECT_EQ(AgentString.back(), ')');
+    const std::string agentString = Inside(*form_).AgentString();
+    EXPECT_EQ(agentString.rfind("runlens_win_tests.exe/1 (Windows  NT ", 0), 0u) << agentString;
+    EXPECT_EQ(agentString.back(), ')');
 }
 
 TEST_F(MainWindow, ShowInExplorerWithoutSelectionDoesNothing) {
+    auto shell = std::make_unique<testing::RecordingShell>(std::vector<std::intptr_t>{});
+    const testing::RecordingShell& calls = *shell;
+    Inside(*form_).SetShell(std::move(shell));
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED;
     ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                    reinterpret_cast<LPARAM>(&none));
-    EXPECT_EQ(form_->SelectedRow(), nullptr);
+    EXPECT_EQ(Inside(*form_).SelectedRow(), nullptr);
     form_->ShowInExplorerPopupmenuClick();
+    EXPECT_TRUE(calls.calls.empty()) << "the shell is not asked for anything";
+    EXPECT_EQ(calls.beeps, 0);
+
+    // With a row selected, the same command goes to the shell.
+    Inside(*form_).Rows().AppendRow({"shown.exe", "C:\\shown\\shown.exe", "", kProgramImage});
+    LVITEMW last{};
+    last.stateMask = LVIS_SELECTED;
+    last.state = LVIS_SELECTED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, Count() - 1, reinterpret_cast<LPARAM>(&last));
+    ASSERT_NE(Inside(*form_).SelectedRow(), nullptr);
+    form_->ShowInExplorerPopupmenuClick();
+    ASSERT_FALSE(calls.calls.empty());
+    EXPECT_EQ(calls.calls[0].parameters, "/select, shown.exe");
 }
 
 RECT ChildRect(HWND parent, int id) {
@@ -175,7 +193,7 @@ RECT ChildRect(HWND parent, int id) {
 
 TEST_F(MainWindow, ControlsAreStackedAsDesigned) {
     const HWND form = form_->Handle();
-    auto s = [this](int pixels) { return Scale(pixels, form_->Dpi()); };
+    auto s = [this](int pixels) { return Scale(pixels, Inside(*form_).Dpi()); };
     ::SetWindowPos(form, nullptr, 0, 0, s(800), s(900), SWP_NOZORDER | SWP_NOMOVE);
     RECT client;
     ::GetClientRect(form, &client);
@@ -227,13 +245,14 @@ TEST_F(MainWindow, SplitterDragResizesTheBrowserPane) {
 
 TEST_F(MainWindow, PopupMenuOffersTheExplorerCommand) {
     wchar_t text[128] = {};
-    ::GetMenuStringW(form_->PopupMenu(), kShowInExplorerPopupmenuId, text, 128, MF_BYCOMMAND);
+    ::GetMenuStringW(Inside(*form_).PopupMenu(), kShowInExplorerPopupmenuId, text, 128,
+                     MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(text), WideFromUtf8(Sprache_Japan::ShowInExplorerMenu));
 }
 
 TEST_F(MainWindow, HostsTheBrowserWithoutATitleHandler) {
-    EXPECT_TRUE(form_->Browser().HasControl());
-    EXPECT_FALSE(form_->Browser().HasTitleChangeHandler());
+    EXPECT_TRUE(Inside(*form_).Browser().HasControl());
+    EXPECT_FALSE(Inside(*form_).Browser().HasTitleChangeHandler());
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST(PageResources, PicturesAreGifsOfTheirSizes) {
 TEST(PageResources, FoundByNameInAnyLetterCase) {
     EXPECT_EQ(Resource(L"gif", L"software"), Resource(L"GIF", L"SOFTWARE"));
     EXPECT_FALSE(Resource(L"css", L"file_cn").empty());
-    EXPECT_FALSE(Resource(MAKEINTRESOURCEW(10), L"PROC_CN_HTML").empty());
+    // The wide calls take the raw-data type as the same number.
+    EXPECT_FALSE(Resource(reinterpret_cast<LPCWSTR>(RT_RCDATA), L"PROC_CN_HTML").empty());
 }
 
 }  // namespace

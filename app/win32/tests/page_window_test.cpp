@@ -13,6 +13,7 @@
 
 #include "app/win32/main_window.h"
 #include "core/win32/text.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/page_files.h"
 
 namespace runlens {
@@ -48,14 +49,15 @@ class PageWindow : public ::testing::Test {
     void SetUp() override {
         form_ = std::make_unique<TForm1>(::GetModuleHandleW(nullptr));
         ASSERT_TRUE(form_->Create());
-        form_->SetErrorBox([this](const std::string& message) { errors_.push_back(message); });
+        Inside(*form_).SetErrorBox(
+            [this](const std::string& message) { errors_.push_back(message); });
         LVITEMW select{};
         select.stateMask = LVIS_SELECTED;
         select.state = LVIS_SELECTED;
         ::SendMessageW(form_->ListView(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
     }
     void ShowLocalInfoPage() {
-        form_->RunHandler([this] { form_->ShowLocalInfoPage(); });
+        form_->RunHandler([this] { form_->ShowSelectedRowsLocalPage(); });
     }
 
     std::unique_ptr<TForm1> form_;
@@ -76,7 +78,7 @@ TEST_F(PageWindow, UnwritableTemporaryFolderShowsTheErrorBox) {
     EXPECT_NE(errors_[1].find("too long"), std::string::npos) << errors_[1];
     // The program goes on.
     EXPECT_TRUE(::IsWindow(form_->Handle()));
-    EXPECT_NE(form_->SelectedRow(), nullptr);
+    EXPECT_NE(Inside(*form_).SelectedRow(), nullptr);
 }
 
 // A folder in which every name is a link to one file (made by the test run): no page can be

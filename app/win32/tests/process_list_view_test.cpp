@@ -6,24 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "core/win32/text.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
 #include "lang/sprache_japan.h"
 #include "tests/win32/resource_counts.h"
+#include "tests/win32/test_environment.h"
 
 namespace runlens {
 namespace {
 
 using testing::CurrentResourceCounts;
+using testing::OwnImagePath;
 using testing::ResourceCounts;
-
-std::string OwnImagePath() {
-    char buffer[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length);
-}
 
 class ListViewFixture : public ::testing::Test {
   protected:
@@ -61,6 +58,15 @@ class ListViewFixture : public ::testing::Test {
     }
     int Count() const {
         return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+    }
+    // The image the control shows for an item; nothing when it cannot say.
+    std::optional<int> ItemImage(int item) const {
+        LVITEMW query{};
+        query.mask = LVIF_IMAGE;
+        query.iItem = item;
+        if (!::SendMessageW(listView_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)))
+            return std::nullopt;
+        return query.iImage;
     }
 
     HWND listView_ = nullptr;
@@ -110,13 +116,27 @@ TEST_F(ListViewFixture, ItemImagesAreTheRowsOrNone) {
     EXPECT_EQ(view_->RowAt(1)->imageIndex, kNoImage);
 }
 
+ProcessRow PathRow(std::string path, bool administratorHint = false) {
+    ProcessRow row{"x.exe", std::move(path), "", kProgramImage};
+    row.administratorHint = administratorHint;
+    return row;
+}
+
 TEST(PathColumn, ShowsTheAdministratorHintWhateverTheCodePage) {
     const std::string ansiHint = AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
     const std::wstring hint = WideFromUtf8(Sprache_Japan::AdministratorHint);
-    EXPECT_EQ(PathColumnText(" Access is denied     " + ansiHint),
+    EXPECT_EQ(PathColumnText(PathRow(" Access is denied     " + ansiHint, true)),
               L" Access is denied     " + hint);
-    EXPECT_EQ(PathColumnText(" Access is denied"), L" Access is denied");
-    EXPECT_EQ(PathColumnText("C:\\x.exe"), L"C:\\x.exe");
+    EXPECT_EQ(PathColumnText(PathRow(" Access is denied")), L" Access is denied");
+    EXPECT_EQ(PathColumnText(PathRow("C:\\x.exe")), L"C:\\x.exe");
+}
+
+// The row says whether it carries the hint; a text that only ends as the hint does is shown
+// as the code page holds it.
+TEST(PathColumn, TextIsNotTakenForTheHint) {
+    const std::string lookalike =
+        " Access is denied     " + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint));
+    EXPECT_EQ(PathColumnText(PathRow(lookalike)), WideFromAnsi(lookalike));
 }
 
 TEST_F(ListViewFixture, IconGoesIntoBothListsAtTheSameIndex) {
@@ -161,7 +181,8 @@ TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
         if (row->caption == "runlens_win_tests.exe") {
             found = true;
             EXPECT_EQ(row->path, OwnImagePath());
-            EXPECT_EQ(row->imageIndex, view_->RowAt(item)->imageIndex);
+            // The control shows the icon the fill found for the row.
+            EXPECT_EQ(ItemImage(item), row->imageIndex);
             EXPECT_GE(row->imageIndex, 2);
             EXPECT_NE(row->sizeText, "");
         }

@@ -16,6 +16,7 @@
 #include "core/win32/text.h"
 #include "lang/sprache_japan.h"
 #include "tests/win32/idle_process.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/shown_window.h"
 
 namespace runlens {
@@ -31,22 +32,22 @@ std::wstring Program(const wchar_t* name) {
 }
 
 // The item that shows the process, -1 when none does.
-int ItemOf(const TForm1& form, std::uint32_t processId) {
-    const auto rows = form.Rows().ShownRows();
+int ItemOf(TForm1& form, std::uint32_t processId) {
+    const auto rows = Inside(form).Rows().ShownRows();
     const auto found = std::find_if(rows.begin(), rows.end(), [&](const ProcessRow* row) {
         return row && row->processId == processId;
     });
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
 }
 
-bool HasCaption(const TForm1& form, std::string_view caption) {
-    const auto rows = form.Rows().ShownRows();
+bool HasCaption(TForm1& form, std::string_view caption) {
+    const auto rows = Inside(form).Rows().ShownRows();
     return std::any_of(rows.begin(), rows.end(),
                        [&](const ProcessRow* row) { return row && row->caption == caption; });
 }
 
-bool SortedBy(const TForm1& form, int sortKey, bool rightAligned) {
-    const auto rows = form.Rows().ShownRows();
+bool SortedBy(TForm1& form, int sortKey, bool rightAligned) {
+    const auto rows = Inside(form).Rows().ShownRows();
     for (std::size_t i = 1; i < rows.size(); ++i) {
         if (CompareRows(*rows[i - 1], *rows[i], sortKey, rightAligned) > 0)
             return false;
@@ -61,7 +62,7 @@ TEST_F(Refresh, F5KeepsTheSortAndTheSelectedProcess) {
     ASSERT_NE(running.Id(), 0u);
     Open(true);
     form_->ListViewColumnClick(2);  // sizes, largest first
-    form_->Rows().AppendRow(kGhost);
+    Inside(*form_).Rows().AppendRow(kGhost);
     const int item = ItemOf(*form_, running.Id());
     ASSERT_GE(item, 0);
     Select(item);
@@ -72,7 +73,7 @@ TEST_F(Refresh, F5KeepsTheSortAndTheSelectedProcess) {
     EXPECT_FALSE(HasCaption(*form_, kGhost.caption)) << "filled anew, not added to";
     EXPECT_GE(ItemOf(*form_, started.Id()), 0);
     EXPECT_TRUE(SortedBy(*form_, -3, true));
-    const ProcessRow* selected = form_->SelectedRow();
+    const ProcessRow* selected = Inside(*form_).SelectedRow();
     ASSERT_NE(selected, nullptr);
     EXPECT_EQ(selected->processId, running.Id());
     EXPECT_EQ(selected->caption, "refresh-running.exe");
@@ -90,14 +91,14 @@ TEST_F(Refresh, SelectionOfAnEndedProcessGoes) {
     ASSERT_NE(ending.Id(), 0u);
     Open(true);
     Select(ItemOf(*form_, ending.Id()));
-    ASSERT_NE(form_->SelectedRow(), nullptr);
+    ASSERT_NE(Inside(*form_).SelectedRow(), nullptr);
     ending.End();
     ::SetFocus(PaneHost());
 
     Press({VK_F5});
     EXPECT_FALSE(pane_->keys.empty()) << "the page was asked first";
     EXPECT_EQ(ItemOf(*form_, ending.Id()), -1);
-    EXPECT_EQ(form_->SelectedRow(), nullptr);
+    EXPECT_EQ(Inside(*form_).SelectedRow(), nullptr);
     EXPECT_EQ(::SendMessageW(form_->ListView(), LVM_GETSELECTEDCOUNT, 0, 0), 0);
 }
 
@@ -111,12 +112,12 @@ class RefreshUnshown : public ::testing::Test {
 
 TEST_F(RefreshUnshown, TheContextMenuOffersIt) {
     wchar_t text[128] = {};
-    ::GetMenuStringW(form_.PopupMenu(), kRefreshPopupmenuId, text, 128, MF_BYCOMMAND);
+    ::GetMenuStringW(Inside(form_).PopupMenu(), kRefreshPopupmenuId, text, 128, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(text), WideFromUtf8(Sprache_Japan::RefreshMenu));
-    form_.Rows().AppendRow(kGhost);
+    Inside(form_).Rows().AppendRow(kGhost);
     ::SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(kRefreshPopupmenuId, 0), 0);
     EXPECT_FALSE(HasCaption(form_, kGhost.caption));
-    EXPECT_FALSE(form_.Rows().ShownRows().empty());
+    EXPECT_FALSE(Inside(form_).Rows().ShownRows().empty());
 }
 
 // Each refresh starts from the two stock images: the lists then hold those and one image for
@@ -125,7 +126,7 @@ TEST_F(RefreshUnshown, ImageListsHoldOnlyWhatTheRowsShow) {
     for (int refresh = 0; refresh < 3; ++refresh) {
         SCOPED_TRACE(refresh);
         form_.RefreshPopupmenuClick();
-        const auto rows = form_.Rows().ShownRows();
+        const auto rows = Inside(form_).Rows().ShownRows();
         const auto ownIcons = std::count_if(rows.begin(), rows.end(), [](const ProcessRow* row) {
             return row->imageIndex > kProgramImage;
         });

@@ -133,8 +133,8 @@ TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
       public:
         explicit SilentNotice(std::string silent)
             : SiteLookup(kAgent), silent_(std::move(silent)) {}
-        std::string FetchUrlText(std::string_view, Deadline deadline) override {
-            return SiteLookup::FetchUrlText(silent_, deadline);
+        std::string FetchText(std::string_view, Deadline deadline) override {
+            return SiteLookup::FetchText(silent_, deadline);
         }
 
       private:
@@ -146,14 +146,13 @@ TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
     int localPages = 0;
     OnlineLookup lookup(
         site, pane, [&] { return &row; }, [&] { ++localPages; });
-    FirstLookupPending = true;
     const auto start = steady_clock::now();
     lookup.LookupProcess();
     const auto took = steady_clock::now() - start;
     EXPECT_EQ(pane.calls.size(), 1u) << "the slow page was found";
     EXPECT_EQ(localPages, 0);
     EXPECT_TRUE(site.messages.empty());
-    EXPECT_FALSE(FirstLookupPending);
+    EXPECT_FALSE(lookup.FirstLookupPending());
     EXPECT_LE(took, kLookupTimeLimit + kSlack);
 }
 

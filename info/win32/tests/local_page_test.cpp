@@ -21,11 +21,6 @@ using testing::FreshFolder;
 using testing::ReadWide;
 using testing::RecordingBrowser;
 
-std::string OwnPath() {
-    char path[MAX_PATH];
-    return std::string(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -49,7 +44,7 @@ TEST(Win32LocalPage, LoadsTheTemplateResource) {
 TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
     Win32LocalPageSystem system;
     RecordingBrowser pane;
-    const std::string own = OwnPath();
+    const std::string own = testing::OwnImagePath();
     const ProcessRow row{"runlens_win_tests.exe", own, "", 2};
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);

@@ -16,14 +16,10 @@
 namespace runlens {
 namespace {
 
+using testing::OwnImagePath;
+
 // No process has this id: ids are multiples of four.
 constexpr std::uint32_t kNoSuchProcess = 0x7FFFFFF1;
-
-std::string OwnImagePath() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return AnsiFromWide({buffer, length});
-}
 
 std::string TempFolder() {
     char buffer[MAX_PATH + 1];
