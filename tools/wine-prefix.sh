@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Prepares the project's own Wine prefix (never the user's ~/.wine) and prints its path.
 # Usage: tools/wine-prefix.sh BUILD_DIR
+# RUNLENS_WINE names the Wine loader (the 32-bit machine's is /usr/lib/wine/wine).
 set -euo pipefail
 
-build_dir=$(cd "$1" && pwd)
+build_dir=$(mkdir -p "$1" && cd "$1" && pwd)
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+wine=${RUNLENS_WINE:-/usr/lib/wine/wine64}
 
 if [ ! -f "$WINEPREFIX/.runlens-ready" ]; then
   echo "wine-prefix: creating $WINEPREFIX (takes a few seconds)" >&2
