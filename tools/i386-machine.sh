@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 suite=bookworm
 # Installed in the machine, without recommends (debootstrap adds their dependencies).
-packages=(wine32 xvfb xauth x11-utils imagemagick fonts-vlgothic locales python3 openssl procps)
+packages=(wine32 xvfb xauth x11-utils imagemagick fonts-vlgothic locales python3 openssl procps iproute2)
 
 hash=$(cat "${BASH_SOURCE[0]}" "$root/tools/wine-prefix.sh" | sha256sum | cut -c1-16)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/runlens
@@ -88,7 +88,8 @@ add_module() {
   loaded[$file]=1
   order+=("$file")
 }
-for module in virtio_pci virtio_blk ext4; do add_module "$module"; done
+# ext4 asks the crypto layer for crc32c, which no module lists as a dependency.
+for module in virtio_pci virtio_blk crc32c_generic ext4; do add_module "$module"; done
 for file in "${order[@]}"; do
   name=$(basename "${file%%.ko*}").ko
   case $file in
@@ -109,7 +110,10 @@ for word in $(/bin/busybox cat /proc/cmdline); do
   case $word in runlens.init=*) next=${word#runlens.init=} ;; esac
 done
 for _ in 1 2 3 4 5 6 7 8 9 10; do [ -b /dev/vda ] && break; /bin/busybox sleep 0.2; done
-/bin/busybox mount -t ext4 /dev/vda /newroot || exec /bin/busybox sh
+if ! /bin/busybox mount -t ext4 /dev/vda /newroot; then
+  echo "initramfs: cannot mount the root"
+  echo o >/proc/sysrq-trigger
+fi
 /bin/busybox mount --move /dev /newroot/dev
 /bin/busybox umount /proc /sys
 exec /bin/busybox switch_root /newroot "$next"
@@ -142,6 +146,32 @@ stage() {
 sync
 echo o >/proc/sysrq-trigger
 EOF
+# A job's init: the job disk (/dev/vdb) names in its file "root" the folder it stands for and
+# brings tools/i386-job.sh; that script's output and reports go to the results disk (/dev/vdc).
+cat >"$work/job" <<'EOF'
+#!/bin/sh
+export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t tmpfs tmpfs /tmp
+mkdir -p /dev/shm /dev/pts /job /results
+mount -t tmpfs tmpfs /dev/shm
+mount -t devpts devpts /dev/pts
+ip link set lo up
+mount /dev/vdc /results
+mount /dev/vdb /job
+folder=$(cat /job/root)
+mkdir -p "$folder"
+mount --bind /job "$folder"
+cd "$folder"
+{
+  bash tools/i386-job.sh /results
+  echo $? >/results/status
+} 2>&1 | tee /results/job.log
+sync
+umount /results
+echo o >/proc/sysrq-trigger
+EOF
 build_root() {
   set -euo pipefail
   debootstrap --foreign --arch=i386 --variant=minbase --include="$(
@@ -153,7 +183,7 @@ build_root() {
   }
   mkdir -p "$rootfs"/opt/runlens/{en,ja}
   cp "$root/tools/wine-prefix.sh" "$rootfs/opt/runlens/"
-  install -m 755 "$work/second-stage" "$rootfs/opt/runlens/second-stage"
+  install -m 755 "$work/second-stage" "$work/job" "$rootfs/opt/runlens/"
   cp -a "$work/wine64/usr/lib/x86_64-linux-gnu" "$rootfs/usr/lib/"
   truncate -s 8G "$work/root.img"
   mkfs.ext4 -q -F -L runlens-i386 -d "$rootfs" "$work/root.img"

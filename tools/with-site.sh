@@ -3,6 +3,7 @@
 # Wine prefix routing the site's host to it through Wine's Internet proxy settings (loopback
 # stays direct). The site stops with the command, or by itself after its lifetime.
 # Usage: tools/with-site.sh BUILD_DIR COMMAND...
+# RUNLENS_WINE names the Wine loader (the 32-bit machine's is /usr/lib/wine/wine).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -21,14 +22,16 @@ python3 "$root/tools/reference_site.py" --pages "$root/tests/site/pages" --log "
   --lifetime "${RUNLENS_SITE_LIFETIME:-1800}" &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do [ -s "$site/port" ] && break; sleep 0.1; done
+# Long enough for a slow start (the emulated 32-bit machine).
+for _ in $(seq 1 600); do [ -s "$site/port" ] && break; sleep 0.1; done
 port=$(cat "$site/port")
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
+wine=${RUNLENS_WINE:-/usr/lib/wine/wine64}
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null
-/usr/lib/wine/wine64 reg add "$settings" /v ProxyOverride /t REG_SZ \
+"$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null
+"$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null
+"$wine" reg add "$settings" /v ProxyOverride /t REG_SZ \
   /d "127.0.0.1;localhost;*.invalid;<local>" /f >/dev/null
 # The Wine processes started for that have no display: they go, so that the command's own
 # start afresh on its display.
