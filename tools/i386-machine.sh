@@ -9,6 +9,8 @@
 # see half a machine. Prints the machine's folder (vmlinuz, initrd.img, root.img).
 # Usage: tools/i386-machine.sh
 set -euo pipefail
+# Read whole before it runs: a checkout that changes this file meanwhile does not reach a build.
+{
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 suite=bookworm
@@ -52,9 +54,11 @@ mirror=$(
 
 # The kernel, a static busybox for the initramfs, and the 64-bit Wine DLLs (read as files by the
 # version cross-check, next to the machine's own 32-bit ones).
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-  apt-get update -qq
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  "${sudo_cmd[@]}" apt-get update -qq
 fi
 kernel_package=$(apt-cache depends linux-image-686:i386 | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)/\1/p' | head -n 1)
 (cd "$work" && apt-get download -qq "$kernel_package" busybox-static:i386 "libwine:amd64")
@@ -133,6 +137,8 @@ mount -t sysfs sysfs /sys
 stage() {
   set -e
   /debootstrap/debootstrap --second-stage
+  # debootstrap unmounts /proc as it leaves; Wine and the power-off need it.
+  mountpoint -q /proc || mount -t proc proc /proc
   echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
   locale-gen
   apt-get clean
@@ -144,6 +150,7 @@ stage() {
 }
 (stage) 2>&1 | tee /var/log/runlens-second-stage.log
 sync
+mountpoint -q /proc || mount -t proc proc /proc
 echo o >/proc/sysrq-trigger
 EOF
 # A job's init: the job disk (/dev/vdb) names in its file "root" the folder it stands for and
@@ -199,14 +206,12 @@ fi
 rm -rf "$rootfs"
 log "first stage"
 
-"$root/tools/i386-run.sh" "$work" /opt/runlens/second-stage 3600 "$work/second-stage-console.log" \
-  "$work/root.img" || {
-  tail -n 40 "$work/second-stage-console.log" >&2
-  exit 1
-}
+# Its console stays beside the cache, for a look after a failure.
+console=$cache/i386-machine-$hash.log
+"$root/tools/i386-run.sh" "$work" /opt/runlens/second-stage 3600 "$console" "$work/root.img" || true
 if ! debugfs -R "stat /opt/runlens/ready" "$work/root.img" 2>/dev/null | grep -q '^Inode:'; then
-  echo "i386-machine: the second stage did not finish" >&2
-  tail -n 40 "$work/second-stage-console.log" >&2
+  echo "i386-machine: the second stage did not finish; its console ($console) ends:" >&2
+  tail -n 60 "$console" >&2
   exit 1
 fi
 log "second stage"
@@ -216,3 +221,5 @@ touch "$work/ready"
 # Another run may have finished first: its machine stays, this one goes.
 mv -T "$work" "$machine" 2>/dev/null || true
 echo "$machine"
+exit
+}
