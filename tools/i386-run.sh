@@ -16,7 +16,9 @@ for disk in "$@"; do
   esac
 done
 status=0
-timeout -k 10 "$limit" qemu-system-i386 -M pc -accel tcg,thread=multi -cpu max \
+# Every processor feature the emulator has but SMAP: its emulated IRET reads the user stack as the
+# kernel would, so that Wine's 32-bit context switches (an IRET in user mode) fault under SMAP.
+timeout -k 10 "$limit" qemu-system-i386 -M pc -accel tcg,thread=multi -cpu max,smap=off \
   -smp "${RUNLENS_I386_CPUS:-2}" -m "${RUNLENS_I386_MEMORY:-3G}" \
   -nodefaults -nic none -display none -no-reboot -serial "file:$console" \
   -kernel "$machine/vmlinuz" -initrd "$machine/initrd.img" \
