@@ -21,12 +21,16 @@ step() {
   case $lang in ja_*) prefix=/opt/runlens/ja ;; *) prefix=/opt/runlens/en ;; esac
   ln -sfn "$prefix/wineprefix" "$build/wineprefix"
   start=$(date +%s)
+  echo "i386-job: $name ($lang)"
   LANG=$lang tools/with-site.sh "$build" "$@" >"$results/$name.log" 2>&1 || status=$?
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   echo "$name $status $(($(date +%s) - start))" >>"$results/steps"
   echo "i386-job: $name: exit $status, $(($(date +%s) - start)) s"
 }
 
+start=$(date +%s)
+python3 tests/win32/taken_temp_folder.py "$build/taken-temp"
+echo "i386-job: taken temporary folder made in $(($(date +%s) - start)) s"
 tests=("$build/tests/runlens_win_tests.exe")
 export RUNLENS_REQUIRE_SITE=1 RUNLENS_TAKEN_TEMP="Z:$PWD/$build/taken-temp"
 display=(xvfb-run -a -s "-screen 0 1280x1024x24")

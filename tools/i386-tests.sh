@@ -7,6 +7,8 @@
 # Usage: tools/i386-tests.sh   (after the win32 and win32-tests builds)
 # RUNLENS_SOAK_CYCLES (default 50) sets the leak soak's cycles in the machine.
 set -euo pipefail
+# Read whole before it runs: a checkout that changes this file meanwhile does not reach the run.
+{
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 elapsed() { echo "$(($(date +%s) - started)) s"; }
@@ -19,10 +21,9 @@ job=build/i386/job
 out=build/i386/results
 rm -rf build/i386
 mkdir -p "$job" "$out" build/results
-python3 tests/win32/taken_temp_folder.py "$build/taken-temp"
 tools/site-tls.sh "$build/site/tls" "$(sed -n 's/^RUNLENS_SITE_HOST:STRING=//p' "$build/CMakeCache.txt")"
-for path in "$build"/tests/runlens_{win_tests,idle_child}.exe "$build"/{version-fixtures,taken-temp} \
-  "$build"/{CMakeCache.txt,wine-filters.sh,site/tls} tests/site/pages \
+for path in "$build"/tests/runlens_{win_tests,idle_child}.exe "$build"/version-fixtures \
+  "$build"/{CMakeCache.txt,wine-filters.sh,site/tls} tests/site/pages tests/win32/taken_temp_folder.py \
   tools/{i386-job.sh,with-site.sh,site-tls.sh,reference_site.py,screenshot.sh}; do
   mkdir -p "$job/$(dirname "$path")"
   cp -a "$path" "$job/$path"
@@ -31,7 +32,8 @@ mkdir -p "$job/build/win32/app/win32"
 i686-w64-mingw32-strip -o "$job/build/win32/app/win32/runlens.exe" build/win32/app/win32/runlens.exe
 pwd >"$job/root"
 echo "export RUNLENS_SOAK_CYCLES=${RUNLENS_SOAK_CYCLES:-50}" >"$job/job.env"
-# The taken temporary folder alone holds 65,535 links: inodes for them.
+# Room for the taken temporary folder's 65,535 links, which the machine makes itself (a file
+# system made from a folder takes minutes to hold that many names in one folder).
 truncate -s "$(($(du -sm "$job" | cut -f1) + 256))M" build/i386/job.img
 mkfs.ext4 -q -F -N 100000 -d "$job" build/i386/job.img
 truncate -s 256M build/i386/results.img
@@ -62,3 +64,4 @@ cp "$out"/*.xml build/results/ 2>/dev/null || true
 [ -f "$out/runlens-i686.png" ] && cp "$out/runlens-i686.png" build/screenshot-i686.png
 echo "i386: done ($(elapsed))"
 exit "$failed"
+}
