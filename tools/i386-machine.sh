@@ -117,6 +117,7 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do [ -b /dev/vda ] && break; /bin/busybox sleep 0
 if ! /bin/busybox mount -t ext4 /dev/vda /newroot; then
   echo "initramfs: cannot mount the root"
   echo o >/proc/sysrq-trigger
+  /bin/busybox sleep 60 # the power-off comes before init would end
 fi
 /bin/busybox mount --move /dev /newroot/dev
 /bin/busybox umount /proc /sys
@@ -152,6 +153,7 @@ stage() {
 sync
 mountpoint -q /proc || mount -t proc proc /proc
 echo o >/proc/sysrq-trigger
+sleep 60 # the power-off comes before init would end
 EOF
 # A job's init: the job disk (/dev/vdb) names in its file "root" the folder it stands for and
 # brings tools/i386-job.sh; that script's output and reports go to the results disk (/dev/vdc).
@@ -178,6 +180,7 @@ cd "$folder"
 sync
 umount /results
 echo o >/proc/sysrq-trigger
+sleep 60 # the power-off comes before init would end
 EOF
 build_root() {
   set -euo pipefail

@@ -5,7 +5,7 @@
 # in the machine and leaves its reports on a results disk, read back here into build/results.
 # A failed step, a fault or a machine that runs past its time fails this script, with the output.
 # Usage: tools/i386-tests.sh   (after the win32 and win32-tests builds)
-# RUNLENS_SOAK_CYCLES (default 50) sets the leak soak's cycles in the machine.
+# RUNLENS_SOAK_CYCLES (default 10) sets the leak soak's cycles in the machine.
 set -euo pipefail
 # Read whole before it runs: a checkout that changes this file meanwhile does not reach the run.
 {
@@ -31,7 +31,7 @@ done
 mkdir -p "$job/build/win32/app/win32"
 i686-w64-mingw32-strip -o "$job/build/win32/app/win32/runlens.exe" build/win32/app/win32/runlens.exe
 pwd >"$job/root"
-echo "export RUNLENS_SOAK_CYCLES=${RUNLENS_SOAK_CYCLES:-50}" >"$job/job.env"
+echo "export RUNLENS_SOAK_CYCLES=${RUNLENS_SOAK_CYCLES:-10}" >"$job/job.env"
 # Room for the taken temporary folder's 65,535 links, which the machine makes itself (a file
 # system made from a folder takes minutes to hold that many names in one folder).
 truncate -s "$(($(du -sm "$job" | cut -f1) + 256))M" build/i386/job.img
