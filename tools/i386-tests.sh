@@ -13,7 +13,8 @@ cd "$(dirname "$0")/.."
 started=$(date +%s)
 elapsed() { echo "$(($(date +%s) - started)) s"; }
 
-machine=$(tools/i386-machine.sh)
+# Its last line names the machine.
+machine=$(tools/i386-machine.sh | tail -n 1)
 echo "i386: machine $machine ($(elapsed))"
 
 build=build/win32-tests
