@@ -1,12 +1,13 @@
 # Sourced by the scripts in tools/: where Debian's Wine is, and the project's own Wine prefix
 # (never the user's ~/.wine), which lives in a build folder.
-wine=/usr/lib/wine/wine64
+# RUNLENS_WINE names another Wine loader (the 32-bit machine's is /usr/lib/wine/wine).
+wine=${RUNLENS_WINE:-/usr/lib/wine/wine64}
 wineserver=/usr/lib/wine/wineserver
 
 # Points Wine at the prefix of a build folder, quietly: exports WINEPREFIX and WINEDEBUG.
 # tools/wine-prefix.sh makes the prefix. Usage: use_wine_prefix BUILD_DIR
 use_wine_prefix() {
-  WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
+  WINEPREFIX="$(mkdir -p "$1" && cd "$1" && pwd)/wineprefix"
   export WINEPREFIX WINEDEBUG=-all
 }
 

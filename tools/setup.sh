@@ -14,6 +14,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 libgnutls30 xvfb xauth x11-utils imagemagick fonts-vlgothic locales
   python3 openssl iproute2 util-linux bc
+  qemu-system-x86 debootstrap fakeroot e2fsprogs cpio kmod
 )
 packages+=("$@")
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds all four presets and runs every test: the portable rules natively under the
+# Builds all five presets and runs every test: the portable rules natively under the
 # sanitizers and their fuzz targets for a bounded run, the Win32 side under wine64 (in English
-# and in a Japanese locale).
+# and in a Japanese locale), then the i686 build of the Win32 side and the shipping program
+# under 32-bit Wine in an emulated 32-bit machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/common.sh
@@ -21,7 +22,7 @@ echo "== layout"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 python3 tools/include-graph.py --check
 
-for preset in host fuzz win64 win32; do
+for preset in host fuzz win64 win32 win32-tests; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
@@ -46,6 +47,9 @@ else
   RUNLENS_NO_NETNS=1 tools/with-site.sh build/win64 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
 fi
 use_wine_prefix build/win64 && stop_wine
+
+echo "== i686 tests and the shipping program under 32-bit Wine, in the emulated 32-bit machine"
+tools/i386-tests.sh
 
 echo "== shipping program: $(stat -c %s build/win32/app/win32/runlens.exe) bytes (i686)"
 python3 tools/summarize-tests.py build/results

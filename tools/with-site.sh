@@ -3,6 +3,7 @@
 # Wine prefix routing the site's host to it through Wine's Internet proxy settings (loopback
 # stays direct). The site stops with the command, or by itself after its lifetime.
 # Usage: tools/with-site.sh BUILD_DIR COMMAND...
+# RUNLENS_WINE names the Wine loader (the 32-bit machine's is /usr/lib/wine/wine).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/common.sh"
@@ -22,7 +23,8 @@ python3 "$root/tools/reference_site.py" --pages "$root/tests/site/pages" --log "
   --lifetime "${RUNLENS_SITE_LIFETIME:-1800}" &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do [ -s "$site/port" ] && break; sleep 0.1; done
+# Long enough for a slow start (the emulated 32-bit machine).
+for _ in $(seq 1 600); do [ -s "$site/port" ] && break; sleep 0.1; done
 port=$(cat "$site/port")
 
 use_wine_prefix "$build"
