@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/site.h"
+#include "core/text_rules.h"
 
 namespace runlens {
 namespace {
@@ -11,12 +12,12 @@ constexpr std::intptr_t kShellSuccessAbove = 32;
 
 }  // namespace
 
-void ShowInExplorer(const ProcessRow* row, Shell& shell, LeadBytePredicate isLeadByte) {
+void ShowInExplorer(const ProcessRow* row, Shell& shell, const CodePage& ansi) {
     // A path the code page could not hold exactly names no folder (its look-alike might name
     // another one): the command gives up as it does when the shell cannot go there.
     if (!row || (IsPathText(row->path) && !row->exactPath))
         return;
-    const PathParts parts = SplitPath(row->path, isLeadByte);
+    const PathParts parts = SplitPath(row->path, ansi);
     const std::string select = "/select, " + std::string(parts.name);
     if (shell.Execute(ShellOwner::kNone, "open", "explorer.exe", select, parts.folder,
                       kShowNormal) > kShellSuccessAbove) {

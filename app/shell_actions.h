@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/code_page.h"
 #include "core/process_row.h"
-#include "core/text_rules.h"
 
 namespace runlens {
 
@@ -27,7 +27,7 @@ class Shell {
 // Opens the folder of the row's file in the Explorer with the file selected, falling back to
 // exploring the folder and then to opening it; nothing without a row, or for a path that the
 // ANSI code page could not hold exactly.
-void ShowInExplorer(const ProcessRow* row, Shell& shell, LeadBytePredicate isLeadByte);
+void ShowInExplorer(const ProcessRow* row, Shell& shell, const CodePage& ansi);
 
 // Opens the information site in the default browser; beeps when the shell cannot.
 void OpenSiteRoot(Shell& shell);

@@ -30,13 +30,13 @@ std::size_t WithoutCutUtf8Character(std::string_view text) {
     return text.size();
 }
 
-PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte) {
-    TrailByteWalk walk(path, isLeadByte);
+PathParts SplitPath(std::string_view path, const CodePage& ansi) {
+    TrailByteWalk walk(path, ansi);
     std::size_t split = 0;  // just past the last separator
     for (std::size_t i = 0; i < path.size(); ++i) {
         // A trail byte never separates, nor does a lead byte, whatever its value.
         const auto byte = static_cast<unsigned char>(path[i]);
-        if ((byte == '\\' || byte == ':') && !walk.IsTrailByte(i) && !isLeadByte(byte))
+        if ((byte == '\\' || byte == ':') && !walk.IsTrailByte(i) && !ansi.IsLeadByte(byte))
             split = i + 1;
     }
     return {path.substr(0, split), path.substr(split)};

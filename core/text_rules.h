@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/code_page.h"
+
 namespace runlens {
 
 // The ASCII letters a to z as A to Z; every other character stays as it is, also a byte of a
@@ -30,23 +32,17 @@ constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view pre
     return true;
 }
 
-// Tells whether a byte begins a double-byte character in the system's ANSI code page.
-using LeadBytePredicate = bool (*)(unsigned char);
-inline bool NoLeadBytes(unsigned char) {
-    return false;
-}
-
 // Tells whether positions of a text, asked in increasing order, are the second byte of a
-// double-byte character. It reads the lead bytes only as far as it is asked.
+// double-byte character of the ANSI code page. It reads the lead bytes only as far as it is
+// asked.
 class TrailByteWalk {
   public:
-    TrailByteWalk(std::string_view text, LeadBytePredicate isLeadByte)
-        : text_(text), isLeadByte_(isLeadByte) {}
+    TrailByteWalk(std::string_view text, const CodePage& ansi) : text_(text), ansi_(ansi) {}
 
     bool IsTrailByte(std::size_t at) {
         while (next_ < at) {
-            const bool pair =
-                isLeadByte_(static_cast<unsigned char>(text_[next_])) && next_ + 1 < text_.size();
+            const bool pair = ansi_.IsLeadByte(static_cast<unsigned char>(text_[next_])) &&
+                              next_ + 1 < text_.size();
             next_ += pair ? 2 : 1;
         }
         return next_ > at;
@@ -54,7 +50,7 @@ class TrailByteWalk {
 
   private:
     std::string_view text_;
-    LeadBytePredicate isLeadByte_;
+    const CodePage& ansi_;
     std::size_t next_ = 0;  // where the next character begins
 };
 
@@ -67,8 +63,8 @@ struct PathParts {
     std::string_view name;    // everything after it
 };
 
-// Splits at the last backslash or colon that is not the second byte of a double-byte character;
+// Splits at the last backslash or colon that is not part of a double-byte character;
 // without either, the folder is empty and the name is the whole text.
-PathParts SplitPath(std::string_view path, LeadBytePredicate isLeadByte);
+PathParts SplitPath(std::string_view path, const CodePage& ansi);
 
 }  // namespace runlens

@@ -40,17 +40,17 @@ std::string ReplaceAllExact(std::string_view text, std::string_view pattern,
 }
 
 std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
-                             std::string_view replacement, const LocaleRules& rules) {
+                             std::string_view replacement, const CodePage& ansi) {
     if (pattern.empty() || text.empty())
         return std::string(text);
-    std::string upperText = rules.upper(text);
-    std::string upperPattern = rules.upper(pattern);
+    std::string upperText = ansi.Upper(text);
+    std::string upperPattern = ansi.Upper(pattern);
     if (upperText.size() != text.size() || upperPattern.size() != pattern.size()) {
         // Positions must stay where they were; ASCII upper-casing keeps them.
         upperText = AsciiUpper(text);
         upperPattern = AsciiUpper(pattern);
     }
-    TrailByteWalk trail(text, rules.isLeadByte);
+    TrailByteWalk trail(text, ansi);
     std::string result;
     result.reserve(text.size());
     std::size_t from = 0;
@@ -69,8 +69,8 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
     return result;
 }
 
-RowValues MakeRowValues(const ProcessRow& row, LeadBytePredicate isLeadByte) {
-    const PathParts parts = SplitPath(row.path, isLeadByte);
+RowValues MakeRowValues(const ProcessRow& row, const CodePage& ansi) {
+    const PathParts parts = SplitPath(row.path, ansi);
     if (parts.folder.size() >= kMinimumFolderLength && parts.folder.front() != ' ') {
         return {std::string(parts.name), std::string(parts.folder), row.exactPath};
     }
@@ -110,7 +110,12 @@ std::string EscapeHtml(std::string_view utf8) {
     return escaped;
 }
 
-std::string BuildLocalPage(const PageInputs& in, const LocaleRules& rules) {
+PageStrings PageStringsFrom(const VersionStrings& strings, const CodePage& ansi) {
+    return {Utf8FromAnsi(ansi, strings.description), Utf8FromAnsi(ansi, strings.product),
+            Utf8FromAnsi(ansi, strings.company)};
+}
+
+std::string BuildLocalPage(const PageInputs& in, const CodePage& ansi) {
     const std::string fileName = EscapeHtml(in.fileName);
     const std::string folder = EscapeHtml(in.folder);
     const std::string description =
@@ -143,7 +148,7 @@ std::string BuildLocalPage(const PageInputs& in, const LocaleRules& rules) {
     };
     std::string page(in.templateText);
     for (const auto& [pattern, replacement] : fixed) {
-        page = ReplaceAllNoCase(page, pattern, replacement, rules);
+        page = ReplaceAllNoCase(page, pattern, replacement, ansi);
     }
 
     // The row placeholders, in one pass: a value that holds another placeholder's text shows
@@ -176,13 +181,14 @@ std::string BuildLocalPage(const PageInputs& in, const LocaleRules& rules) {
     return ReplaceAllExact(filled, kProgramPathToken, EscapeHtml(in.programPath));
 }
 
-void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, BrowserPane& pane) {
+void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, const CodePage& ansi,
+                       BrowserPane& pane) {
     pane.Navigate(u"about:blank");
     pane.Update();
     if (!selected)
         return;
 
-    const RowValues values = MakeRowValues(*selected, system.Rules().isLeadByte);
+    const RowValues values = MakeRowValues(*selected, ansi);
     VersionStrings strings;
     if (!values.exactFileName || !system.ReadVersionStrings(values.fileName, strings))
         strings = {};
@@ -192,13 +198,10 @@ void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, Brow
     PageInputs inputs{templateText,
                       programPath,
                       kSiteHost,
-                      system.Utf8FromAnsi(values.fileName),
-                      system.Utf8FromAnsi(values.folder),
-                      {system.Utf8FromAnsi(strings.description),
-                       system.Utf8FromAnsi(strings.product),
-                       system.Utf8FromAnsi(strings.company),
-                       {}}};
-    const std::string page = BuildLocalPage(inputs, system.Rules());
+                      Utf8FromAnsi(ansi, values.fileName),
+                      Utf8FromAnsi(ansi, values.folder),
+                      PageStringsFrom(strings, ansi)};
+    const std::string page = BuildLocalPage(inputs, ansi);
     pane.Navigate(system.WriteTemporaryPage(page));
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "core/browser_pane.h"
+#include "core/code_page.h"
 #include "core/process_row.h"
-#include "core/text_rules.h"
 #include "info/version_strings.h"
 
 namespace runlens {
@@ -17,17 +17,11 @@ namespace runlens {
 std::string ReplaceAllExact(std::string_view text, std::string_view pattern,
                             std::string_view replacement);
 
-// What the case-insensitive replacement needs of the system: the user's locale upper-casing
-// (it keeps every byte's position) and the ANSI code page's lead bytes.
-struct LocaleRules {
-    std::string (*upper)(std::string_view text);
-    LeadBytePredicate isLeadByte;
-};
-
-// The same, with the occurrences found after upper-casing text and pattern by the locale; an
-// occurrence that would begin on the second byte of a double-byte character is not taken.
+// The same, with the occurrences found after upper-casing text and pattern by the locale's rules
+// for the ANSI code page; an occurrence that would begin on the second byte of a double-byte
+// character is not taken.
 std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
-                             std::string_view replacement, const LocaleRules& rules);
+                             std::string_view replacement, const CodePage& ansi);
 
 // What the page shows of a row: file name and folder as the row holds them (ANSI).
 struct RowValues {
@@ -40,24 +34,33 @@ struct RowValues {
 
 // The folder is kept when it is at least 4 characters long and does not begin with a space;
 // the file name is then the path's last part, otherwise the row's caption.
-RowValues MakeRowValues(const ProcessRow& row, LeadBytePredicate isLeadByte);
+RowValues MakeRowValues(const ProcessRow& row, const CodePage& ansi);
 
 // Escapes &, <, > and the double quote, so that a value stands in the page as text, and
 // replaces the control characters that XML does not allow (all below 0x20 but tab, line feed
 // and carriage return) with U+FFFD, so that the page stays well-formed.
 std::string EscapeHtml(std::string_view utf8);
 
+// The version strings the page shows: UTF-8, not yet escaped; each empty when the file has none.
+struct PageStrings {
+    std::string description;
+    std::string product;
+    std::string company;
+};
+PageStrings PageStringsFrom(const VersionStrings& strings, const CodePage& ansi);
+
 struct PageInputs {
     std::string_view templateText;  // the page template, UTF-8
     std::string_view programPath;   // the program file's full path, UTF-8
     std::string_view siteHost;
-    std::string fileName;    // UTF-8, not yet escaped
-    std::string folder;      // UTF-8, not yet escaped; empty without a folder
-    VersionStrings strings;  // UTF-8, not yet escaped; empty when none were read
+    std::string fileName;  // UTF-8, not yet escaped
+    std::string folder;    // UTF-8, not yet escaped; empty without a folder
+    PageStrings strings;
 };
 
-// The filled page (without the line end the file adds).
-std::string BuildLocalPage(const PageInputs& inputs, const LocaleRules& rules);
+// The filled page (without the line end the file adds). The template's fixed patterns are found
+// as ReplaceAllNoCase finds them.
+std::string BuildLocalPage(const PageInputs& inputs, const CodePage& ansi);
 
 // The system's side of showing the page.
 class LocalPageSystem {
@@ -65,9 +68,7 @@ class LocalPageSystem {
     virtual ~LocalPageSystem() = default;
     virtual std::string LoadTextResource(std::string_view name) = 0;
     virtual std::string ProgramPathUtf8() = 0;
-    virtual std::string Utf8FromAnsi(std::string_view text) = 0;
     virtual bool ReadVersionStrings(std::string_view fileName, VersionStrings& strings) = 0;
-    virtual const LocaleRules& Rules() = 0;
     // Writes the page and a CR LF to a new temporary file of its own making (prefix "htm", a
     // number, ".tmp") and returns the file's full path; the page it wrote before goes. Throws
     // std::runtime_error on an I/O error.
@@ -75,6 +76,7 @@ class LocalPageSystem {
 };
 
 // Shows the local page of the selected row; the pane stays blank without a row.
-void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, BrowserPane& pane);
+void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, const CodePage& ansi,
+                       BrowserPane& pane);
 
 }  // namespace runlens

@@ -135,7 +135,7 @@ void OnlineLookup::LookupProcess() {
     }
     pane_.SetTitleChangeHandler(
         [this](std::u16string_view title) { WebBrowserTitleChange(title); });
-    pane_.Navigate(system_.Widen(address));
+    pane_.Navigate(ansi_.ToUtf16(address));
     system_.ShowStatusLine(address);
     if (firstLookupPending_) {
         firstLookupPending_ = false;
@@ -158,7 +158,7 @@ void OnlineLookup::WebBrowserTitleChange(std::u16string_view title) {
     if (!row)
         return;  // the handler stays attached
     pane_.SetTitleChangeHandler({});
-    const std::u16string name = system_.Widen(LowerBytes(row->caption));
+    const std::u16string name = ansi_.ToUtf16(LowerBytes(row->caption));
     if (title.find(name) != std::u16string_view::npos)
         return;
     if (title == u"about:blank" || title.find(u"404") != std::u16string_view::npos) {

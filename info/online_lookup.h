@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/browser_pane.h"
+#include "core/code_page.h"
 #include "core/process_row.h"
 
 namespace runlens {
@@ -57,16 +58,15 @@ class LookupSystem {
     virtual void ShowStatusLine(std::string_view text) = 0;
     // A modal message box with the site's message: no icon, one OK button.
     virtual void ShowNoticeMessage(std::string_view message) = 0;
-    // A text of the system's ANSI code page as UTF-16.
-    virtual std::u16string Widen(std::string_view text) = 0;
 };
 
 class OnlineLookup {
   public:
-    OnlineLookup(LookupSystem& system, BrowserPane& pane,
+    OnlineLookup(LookupSystem& system, const CodePage& ansi, BrowserPane& pane,
                  std::function<const ProcessRow*()> selectedRow,
                  std::function<void()> showLocalInfoPage)
         : system_(system),
+          ansi_(ansi),
           pane_(pane),
           selectedRow_(std::move(selectedRow)),
           showLocalInfoPage_(std::move(showLocalInfoPage)) {}
@@ -84,6 +84,7 @@ class OnlineLookup {
     void SendNotice(Deadline deadline);
 
     LookupSystem& system_;
+    const CodePage& ansi_;
     BrowserPane& pane_;
     std::function<const ProcessRow*()> selectedRow_;
     std::function<void()> showLocalInfoPage_;

@@ -62,6 +62,12 @@ bool AdministratorHintRule::Applies() {
     return *applies_;
 }
 
+const std::string& AdministratorHintRule::Text() {
+    if (!text_)
+        text_ = AnsiFromUtf8(ansi_, Sprache_Japan::AdministratorHint);
+    return *text_;
+}
+
 ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
                              AdministratorHintRule& hint) {
     ImagePathText status{" "};
@@ -71,7 +77,7 @@ ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
     status.text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
     if (hint.Applies()) {
         status.text += kStatusHintGap;
-        status.text += queries.AnsiFromUtf8(Sprache_Japan::AdministratorHint);
+        status.text += hint.Text();
         status.administratorHint = true;
     }
     return status;
@@ -93,8 +99,9 @@ ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queri
     return MakeStatusText(query.error, queries, hint);
 }
 
-ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries) {
-    AdministratorHintRule hint(queries);
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
+                                  const CodePage& ansi) {
+    AdministratorHintRule hint(queries, ansi);
     return GetProcessImagePath(processId, queries, hint);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/code_page.h"
 #include "inventory/inventory_system.h"
 
 namespace runlens {
@@ -34,12 +35,17 @@ ServiceManagerAccess HasServiceManagerAccess(ProcessQueries& queries);
 // not again by the same object, so that one fill asks at most once.
 class AdministratorHintRule {
   public:
-    explicit AdministratorHintRule(ProcessQueries& queries) : queries_(queries) {}
+    AdministratorHintRule(ProcessQueries& queries, const CodePage& ansi)
+        : queries_(queries), ansi_(ansi) {}
     bool Applies();
+    // The hint in the ANSI code page, as the status texts carry it.
+    const std::string& Text();
 
   private:
     ProcessQueries& queries_;
+    const CodePage& ansi_;
     std::optional<bool> applies_;
+    std::optional<std::string> text_;
 };
 
 // The text of a row's first detail column, whether it names the file exactly, and whether it
@@ -57,6 +63,7 @@ ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
                                   AdministratorHintRule& hint);
 // The same for a single process: asks the service control manager itself when it needs to.
-ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries);
+ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
+                                  const CodePage& ansi);
 
 }  // namespace runlens

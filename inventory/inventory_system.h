@@ -52,8 +52,6 @@ class ProcessQueries : public PathEnvironment {
     virtual bool IsNtFamily() = 0;
     // Opens (and at once closes) the local service control manager with full rights.
     virtual ServiceManagerOpen OpenServiceManager() = 0;
-    // Converts a UTF-8 text of the program to the system's ANSI code page.
-    virtual std::string AnsiFromUtf8(std::string_view text) = 0;
 };
 
 struct SnapshotEntry {
@@ -78,8 +76,6 @@ class InventorySystem : public ProcessQueries {
     // The full size of the directory entry of the file at path; 0 when there is none. Never
     // the size of another file: wildcard characters match nothing.
     virtual std::uint64_t GetFileSizeOf(std::string_view path) = 0;
-    // Upper-cases by the user's locale rules.
-    virtual std::string LocaleUpper(std::string_view text) = 0;
 };
 
 // The list the fill writes into: the main window's list view and its two image lists.

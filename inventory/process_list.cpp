@@ -15,7 +15,7 @@ constexpr std::uint32_t kFallbackIdLimit = 1000;
 
 // What stays constant over one fill.
 struct FillContext {
-    InventorySystem& system;
+    const CodePage& ansi;
     std::string systemDirectoryPrefix;  // system directory and one backslash
     std::string upperPrefix;
     std::string upperNames;
@@ -27,10 +27,10 @@ struct FillContext {
 bool ShowsSystemEmblem(const ProcessRow& row, FillContext& fill) {
     if (!fill.ntFamily)
         return false;
-    if (fill.system.LocaleUpper(row.path).find(fill.upperPrefix) == std::string::npos) {
+    if (fill.ansi.Upper(row.path).find(fill.upperPrefix) == std::string::npos) {
         return false;
     }
-    const std::string key = fill.system.LocaleUpper("|" + row.caption + "|");
+    const std::string key = fill.ansi.Upper("|" + row.caption + "|");
     return fill.upperNames.find(key) != std::string::npos;
 }
 
@@ -96,17 +96,17 @@ std::string MakeSizeText(std::uint64_t size) {
     return FormatByteCount(size) + " byte";
 }
 
-void FillProcessList(InventorySystem& system, ProcessListView& view) {
-    FillContext fill{system, system.SystemDirectory() + "\\", {}, {}, system.IsNtFamily()};
-    fill.upperPrefix = system.LocaleUpper(fill.systemDirectoryPrefix);
-    fill.upperNames = system.LocaleUpper(kSystemProcessNames);
+void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListView& view) {
+    FillContext fill{ansi, system.SystemDirectory() + "\\", {}, {}, system.IsNtFamily()};
+    fill.upperPrefix = ansi.Upper(fill.systemDirectoryPrefix);
+    fill.upperNames = ansi.Upper(kSystemProcessNames);
 
     const auto snapshot = system.TakeSnapshot();
     if (!snapshot)
         return;
 
     FileAnswers files(system, view);
-    AdministratorHintRule hint(system);
+    AdministratorHintRule hint(system, ansi);
     std::size_t insertPosition = 0;
     std::size_t listed = 0;
     SnapshotEntry entry;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/code_page.h"
 #include "inventory/inventory_system.h"
 
 namespace runlens {
@@ -26,6 +27,6 @@ std::string MakeSizeText(std::uint64_t size);
 
 // The work that depends only on a file (its existence, icon and size) is done once per path text
 // within one fill, and the service control manager is asked at most once.
-void FillProcessList(InventorySystem& system, ProcessListView& view);
+void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListView& view);
 
 }  // namespace runlens

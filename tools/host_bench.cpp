@@ -11,8 +11,8 @@
 
 #include "app/sorting.h"
 #include "core/site.h"
-#include "core/text_rules.h"
 #include "info/local_page.h"
+#include "tests/fakes/fake_code_page.h"
 
 namespace {
 
@@ -67,21 +67,17 @@ std::string Template() {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string Upper(std::string_view text) {
-    return AsciiUpper(text);
-}
-
 void FillPage(benchmark::State& state) {
     const std::string page = Template();
-    const LocaleRules rules{&Upper, &NoLeadBytes};
+    const runlens::testing::FakeCodePage ansi;  // UTF-8
     const PageInputs inputs{page,
                             "C:\\Program Files\\Runlens\\runlens.exe",
                             kSiteHost,
                             "svchost.exe",
                             "C:\\Windows\\System32\\",
-                            {"Host Process for Windows Services", "Windows", "Microsoft", ""}};
+                            {"Host Process for Windows Services", "Windows", "Microsoft"}};
     for (auto _ : state)
-        benchmark::DoNotOptimize(BuildLocalPage(inputs, rules));
+        benchmark::DoNotOptimize(BuildLocalPage(inputs, ansi));
 }
 BENCHMARK(FillPage)->Unit(benchmark::kMicrosecond);
 

@@ -5,14 +5,8 @@
 #include <iterator>
 
 #include "core/site.h"
-#include "core/text_rules.h"
 #include "info/local_page.h"
-
-namespace {
-std::string Upper(std::string_view text) {
-    return runlens::AsciiUpper(text);
-}
-}  // namespace
+#include "tests/fakes/fake_code_page.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -21,7 +15,7 @@ int main(int argc, char** argv) {
     }
     std::ifstream in(argv[1], std::ios::binary);
     const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const runlens::LocaleRules rules{&Upper, &runlens::NoLeadBytes};
+    const runlens::testing::FakeCodePage ansi;  // UTF-8
     const runlens::PageInputs inputs{
         page,
         argv[2],
@@ -29,6 +23,6 @@ int main(int argc, char** argv) {
         "svchost.exe",
         "C:\\Windows\\System32\\",
         {"Windows サービスのホスト プロセス", "Microsoft® Windows® Operating System",
-         "Microsoft Corporation", ""}};
-    std::cout << runlens::BuildLocalPage(inputs, rules) << "\r\n";
+         "Microsoft Corporation"}};
+    std::cout << runlens::BuildLocalPage(inputs, ansi) << "\r\n";
 }

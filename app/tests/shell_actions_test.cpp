@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/site.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/recording_shell.h"
 
 namespace runlens {
@@ -13,6 +14,8 @@ namespace {
 
 using Call = testing::ShellCall;
 using testing::RecordingShell;
+
+const testing::FakeCodePage kAnsi;
 
 const ProcessRow kSvchost{"svchost.exe", "C:\\Windows\\System32\\svchost.exe", "", 2};
 const Call kSelect{ShellOwner::kNone,         "open",     "explorer.exe", "/select, svchost.exe",
@@ -24,29 +27,29 @@ const Call kOpenFolder{ShellOwner::kMainWindow,   "open", "explorer.exe",
 
 TEST(ShowInExplorer, SelectsTheFileInItsFolder) {
     RecordingShell shell({42});
-    ShowInExplorer(&kSvchost, shell, NoLeadBytes);
+    ShowInExplorer(&kSvchost, shell, kAnsi);
     EXPECT_EQ(shell.calls, std::vector<Call>{kSelect});
 }
 
 TEST(ShowInExplorer, FallsBackTwiceThenGivesUpSilently) {
     RecordingShell explored({32, 33});
-    ShowInExplorer(&kSvchost, explored, NoLeadBytes);
+    ShowInExplorer(&kSvchost, explored, kAnsi);
     EXPECT_EQ(explored.calls, (std::vector<Call>{kSelect, kExplore}));
 
     RecordingShell failing({2, 0, 0});
-    ShowInExplorer(&kSvchost, failing, NoLeadBytes);
+    ShowInExplorer(&kSvchost, failing, kAnsi);
     EXPECT_EQ(failing.calls, (std::vector<Call>{kSelect, kExplore, kOpenFolder}));
     EXPECT_EQ(failing.beeps, 0);
 }
 
 TEST(ShowInExplorer, NothingWithoutARowOrForAPathThatIsNotExact) {
     RecordingShell shell({});
-    ShowInExplorer(nullptr, shell, NoLeadBytes);
+    ShowInExplorer(nullptr, shell, kAnsi);
     // A fullwidth backslash that the code page lacks shows as "?": the folder must not be
     // looked for under that text, nor under the look-alike "\" it stands for.
     ProcessRow spoof{"svchost.exe", "C:\\Windows?System32\\svchost.exe", "", 1};
     spoof.exactPath = false;
-    ShowInExplorer(&spoof, shell, NoLeadBytes);
+    ShowInExplorer(&spoof, shell, kAnsi);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_EQ(shell.beeps, 0) << "gives up silently";
 }
@@ -54,7 +57,7 @@ TEST(ShowInExplorer, NothingWithoutARowOrForAPathThatIsNotExact) {
 TEST(ShowInExplorer, StatusRowHasNoFolder) {
     const ProcessRow status{"x.exe", " Access is denied", "", 1};
     RecordingShell shell({42});
-    ShowInExplorer(&status, shell, NoLeadBytes);
+    ShowInExplorer(&status, shell, kAnsi);
     EXPECT_EQ(shell.calls, (std::vector<Call>{{ShellOwner::kNone, "open", "explorer.exe",
                                                "/select,  Access is denied", "", kShowNormal}}));
 }

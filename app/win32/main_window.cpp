@@ -272,7 +272,7 @@ void TForm1::FormCreate() {
     LookupSink& outcome = *this;
     lookupSystem_ = std::make_unique<Win32LookupSystem>(ProgramAgentString(), outcome);
     lookup_ = std::make_unique<OnlineLookup>(
-        *lookupSystem_, *pane_, [this] { return SelectedRow(); },
+        *lookupSystem_, ansi_, *pane_, [this] { return SelectedRow(); },
         [this] { ShowSelectedRowsLocalPage(); });
 
     ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
@@ -306,7 +306,7 @@ void TForm1::FillRows() {
     Win32InventorySystem system;
     // One repaint at the end instead of one per row.
     ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    FillProcessList(system, *rows_);
+    FillProcessList(system, ansi_, *rows_);
     ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(listView_, nullptr, TRUE);
 }
@@ -373,7 +373,7 @@ const ProcessRow* TForm1::SelectedRow() const {
 }
 
 void TForm1::ShowInExplorerPopupmenuClick() {
-    ShowInExplorer(SelectedRow(), *shell_, &IsAnsiLeadByte);
+    ShowInExplorer(SelectedRow(), *shell_, ansi_);
 }
 
 void TForm1::Image1Click() {
@@ -467,7 +467,7 @@ void TForm1::ShowNoticeBox(std::wstring_view message) {
 }
 
 void TForm1::ShowSelectedRowsLocalPage() {
-    ShowLocalInfoPage(SelectedRow(), *localPages_, *pane_);
+    ShowLocalInfoPage(SelectedRow(), *localPages_, ansi_, *pane_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

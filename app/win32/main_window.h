@@ -12,6 +12,7 @@
 #include "app/win32/handler_errors.h"
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
+#include "core/win32/code_page.h"
 #include "info/online_lookup.h"
 #include "info/win32/win32_lookup.h"
 
@@ -158,6 +159,8 @@ class TForm1 final : private LookupSink {
     // box unless the tests put others in their place.
     std::function<void(const std::string& message)> errorBox_;
     std::function<void(const std::wstring& message)> noticeBox_;
+    // The code page the rows' texts are in; the lookup holds on to it.
+    const Win32CodePage ansi_;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Win32LookupSystem> lookupSystem_;
     std::unique_ptr<OnlineLookup> lookup_;

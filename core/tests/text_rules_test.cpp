@@ -1,12 +1,14 @@
 #include "core/text_rules.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/fakes/fake_code_page.h"
 
 #include <gtest/gtest.h>
 
 namespace runlens {
 namespace {
 
-using testing::ShiftJisLeadByte;
+using testing::FakeCodePage;
+
+const FakeCodePage kShiftJis(FakeCodePage::Kind::kShiftJisBytes);
 
 struct SplitCase {
     const char* path;
@@ -17,7 +19,7 @@ struct SplitCase {
 class PathSplit : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(PathSplit, FolderKeepsItsSeparator) {
-    const PathParts parts = SplitPath(GetParam().path, ShiftJisLeadByte);
+    const PathParts parts = SplitPath(GetParam().path, kShiftJis);
     EXPECT_EQ(parts.folder, GetParam().folder);
     EXPECT_EQ(parts.name, GetParam().name);
 }
@@ -36,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"C:\\a\x95", "C:\\", "a\x95"}));
 
 TEST(PathSplit, WithoutDoubleByteCharactersEveryBackslashCounts) {
-    const PathParts parts = SplitPath("C:\\dir\\\x95\x5C.exe", NoLeadBytes);
+    const PathParts parts =
+        SplitPath("C:\\dir\\\x95\x5C.exe", FakeCodePage(FakeCodePage::Kind::kLatin1));
     EXPECT_EQ(parts.folder, "C:\\dir\\\x95\x5C");
     EXPECT_EQ(parts.name, ".exe");
 }

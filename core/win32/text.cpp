@@ -50,16 +50,4 @@ AnsiText ExactAnsiFromWide(std::wstring_view text) {
     return ansi;
 }
 
-std::string AnsiLocaleUpper(std::string_view text) {
-    std::string upper(text);
-    if (!upper.empty() && upper.size() <= MAXDWORD) {
-        ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
-    }
-    return upper;
-}
-
-bool IsAnsiLeadByte(unsigned char byte) {
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}
-
 }  // namespace runlens

@@ -34,11 +34,6 @@ inline std::string AnsiFromWide(std::wstring_view text) {
     return ExactAnsiFromWide(text).text;
 }
 
-// Upper-cases by the user's locale rules, in the ANSI code page; every byte keeps its place.
-std::string AnsiLocaleUpper(std::string_view text);
-// Whether a byte begins a double-byte character in the ANSI code page.
-bool IsAnsiLeadByte(unsigned char byte);
-
 // Portable code holds wide texts as UTF-16; on Windows wchar_t is the same thing.
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 inline std::wstring_view AsWide(std::u16string_view text) {

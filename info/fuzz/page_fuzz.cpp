@@ -3,19 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "core/text_rules.h"
 #include "info/local_page.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/fakes/fake_code_page.h"
 
-namespace {
-
-using runlens::testing::ShiftJisLeadByte;
-
-std::string Upper(std::string_view text) {
-    return runlens::AsciiUpper(text);
-}
-
-}  // namespace
+using runlens::testing::FakeCodePage;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -23,17 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t split = input.find('\0');
     const std::string_view templateText = input.substr(0, split);
     const std::string value(split == input.npos ? std::string_view() : input.substr(split + 1));
-    const runlens::LocaleRules rules{&Upper, &ShiftJisLeadByte};
-    runlens::PageInputs inputs{
-        templateText, "C:\\runlens.exe",           "www.runlens.example", value,
-        value,        {value, value, value, value}};
-    const std::string page = runlens::BuildLocalPage(inputs, rules);
+    const FakeCodePage ansi(FakeCodePage::Kind::kShiftJisBytes);
+    runlens::PageInputs inputs{templateText, "C:\\runlens.exe",    "www.runlens.example", value,
+                               value,        {value, value, value}};
+    const std::string page = runlens::BuildLocalPage(inputs, ansi);
     // With a template of one placeholder, the value's markup characters are all escaped.
-    const std::string filled = runlens::BuildLocalPage(
-        {"_name_", "p", "www.h.example", "f", "", {value, "", "", ""}}, rules);
+    const std::string filled =
+        runlens::BuildLocalPage({"_name_", "p", "www.h.example", "f", "", {value, "", ""}}, ansi);
     if (filled.find('<') != std::string::npos && !value.empty())
         __builtin_trap();
-    runlens::ReplaceAllNoCase(templateText, value, "x", rules);
+    runlens::ReplaceAllNoCase(templateText, value, "x", ansi);
     runlens::ReplaceAllExact(templateText, value, "x");
     return 0;
 }

@@ -9,13 +9,13 @@
 #include "info/version_guard.h"
 #include "info/version_layout.h"
 #include "info/version_strings.h"
-#include "tests/fakes/latin1_codec.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/version_blocks.h"
 #include "tests/oracle/version_block.h"
 
 namespace {
 
-using runlens::testing::Latin1Codec;
+using runlens::testing::FakeCodePage;
 
 class BytesAsFile : public runlens::FileReader {
   public:
@@ -32,12 +32,12 @@ class BytesAsFile : public runlens::FileReader {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    const Latin1Codec codec;
+    const FakeCodePage ansi(FakeCodePage::Kind::kLatin1);
 
     // The bytes as a version block.
     std::vector<std::uint8_t> block(bytes.begin(), bytes.end());
-    runlens::QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec);
-    runlens::QueryVersionTranslation(block, codec);
+    runlens::QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", ansi);
+    runlens::QueryVersionTranslation(block, ansi);
     runlens::ScanVersionBlock("ProductName", block);
 
     // The bytes as the buffer the system filled: whatever the check lets through, a query that
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The bytes as a program file, through the whole lookup.
     BytesAsFile file(bytes);
-    runlens::PortableVersionApi api(file, codec, 0x0411);
+    runlens::PortableVersionApi api(file, ansi, 0x0411);
     runlens::VersionStrings strings;
     runlens::GetVersionStrings("fuzz.dll", api, strings);
     return 0;

@@ -5,21 +5,17 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/text_rules.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/recording_browser.h"
 
 namespace runlens {
 namespace {
 
+using testing::FakeCodePage;
 using testing::RecordingBrowser;
-using testing::ShiftJisLeadByte;
 
-std::string Upper(std::string_view text) {
-    return AsciiUpper(text);
-}
-const LocaleRules kLatinRules{&Upper, &NoLeadBytes};
-const LocaleRules kJapaneseRules{&Upper, &ShiftJisLeadByte};
+const FakeCodePage kAnsi;  // UTF-8: no double-byte characters, and the texts stay as they are
+const FakeCodePage kShiftJis(FakeCodePage::Kind::kShiftJisBytes);
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -50,12 +46,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReplaceExact,
                                            ReplaceCase{"abc", "d", "x", "abc"}));
 
 TEST(ReplaceNoCase, IgnoresLetterCaseButNotTrailBytes) {
-    EXPECT_EQ(ReplaceAllNoCase("x%HOME%y%home%z", "%Home%", "H", kLatinRules), "xHyHz");
-    EXPECT_EQ(ReplaceAllNoCase("aaa", "AA", "b", kLatinRules), "ba");
-    EXPECT_EQ(ReplaceAllNoCase("", "a", "b", kLatinRules), "");
+    EXPECT_EQ(ReplaceAllNoCase("x%HOME%y%home%z", "%Home%", "H", kAnsi), "xHyHz");
+    EXPECT_EQ(ReplaceAllNoCase("aaa", "AA", "b", kAnsi), "ba");
+    EXPECT_EQ(ReplaceAllNoCase("", "a", "b", kAnsi), "");
     // 表 is 0x95 0x5C in code page 932: its second byte is no backslash.
-    EXPECT_EQ(ReplaceAllNoCase("\x95\\a\\a", "\\A", "!", kJapaneseRules), "\x95\\a!");
-    EXPECT_EQ(ReplaceAllNoCase("\x95\\a\\a", "\\A", "!", kLatinRules), "\x95!!");
+    EXPECT_EQ(ReplaceAllNoCase("\x95\\a\\a", "\\A", "!", kShiftJis), "\x95\\a!");
+    EXPECT_EQ(ReplaceAllNoCase("\x95\\a\\a", "\\A", "!", kAnsi), "\x95!!");
 }
 
 struct RowCase {
@@ -67,7 +63,7 @@ struct RowCase {
 class RowValuesTable : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(RowValuesTable, FolderOnlyWhenUsable) {
-    const RowValues values = MakeRowValues(GetParam().row, &NoLeadBytes);
+    const RowValues values = MakeRowValues(GetParam().row, kAnsi);
     EXPECT_EQ(values.fileName, GetParam().expected.fileName);
     EXPECT_EQ(values.folder, GetParam().expected.folder);
 }
@@ -89,13 +85,13 @@ PageInputs SvchostInputs(const std::string& templateText) {
             "svchost.exe",
             "C:\\Windows\\System32\\",
             {"Host Process for Windows Services",
-             "Microsoft\xC2\xAE Windows\xC2\xAE Operating System", "Microsoft Corporation", ""}};
+             "Microsoft\xC2\xAE Windows\xC2\xAE Operating System", "Microsoft Corporation"}};
 }
 
 const std::string kTemplate = ReadFile(RUNLENS_SOURCE_DIR "/resources/proc_cn.html");
 
 TEST(LocalPage, MatchesTheExpectedPageByteForByte) {
-    const std::string page = BuildLocalPage(SvchostInputs(kTemplate), kLatinRules);
+    const std::string page = BuildLocalPage(SvchostInputs(kTemplate), kAnsi);
     const std::string expected = ReadFile(RUNLENS_SOURCE_DIR "/info/tests/expected/svchost.html");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(page, expected);
@@ -106,7 +102,7 @@ TEST(LocalPage, HostileValuesStayText) {
     inputs.strings.description = "<script>alert(\"x\")</script>";
     inputs.strings.company = "A & B";
     inputs.fileName = "a\"onload=\"x.exe";
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     EXPECT_EQ(page.find("<script>"), std::string::npos);
     EXPECT_NE(page.find("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;"), std::string::npos);
     EXPECT_NE(page.find("A &amp; B"), std::string::npos);
@@ -120,7 +116,7 @@ TEST(LocalPage, ControlCharactersBecomeReplacementCharacters) {
                                      "b\x1F\tc\r\n") +
                                  std::string(1, '\0');
     inputs.strings.company = "\x0B";
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     // XML allows only tab, line feed and carriage return below 0x20.
     EXPECT_NE(page.find("<b>a\xEF\xBF\xBD"
                         "b\xEF\xBF\xBD\tc\r\n\xEF\xBF\xBD</b>"),
@@ -135,14 +131,14 @@ TEST(LocalPage, ControlCharactersBecomeReplacementCharacters) {
 TEST(LocalPage, ValuesHoldingPlaceholdersShowAsTheyAre) {
     PageInputs inputs = SvchostInputs(kTemplate);
     inputs.strings.description = "_company_ and _file_";
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     EXPECT_NE(page.find("<b>_company_ and _file_</b>"), std::string::npos);
 }
 
 TEST(LocalPage, GifInTheProgramFolderKeepsThePictures) {
     PageInputs inputs = SvchostInputs(kTemplate);
     inputs.programPath = "D:\\my.GIF.tools\\runlens.exe";
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     EXPECT_NE(page.find("src=\"res://D:\\my.GIF.tools\\runlens.exe/GIF/file\""), std::string::npos);
     EXPECT_NE(page.find("href=\"res://D:\\my.GIF.tools\\runlens.exe/CSS/file_cn\""),
               std::string::npos);
@@ -151,7 +147,7 @@ TEST(LocalPage, GifInTheProgramFolderKeepsThePictures) {
 TEST(LocalPage, ProgramFolderHoldingPlaceholdersKeepsItsName) {
     PageInputs inputs = SvchostInputs(kTemplate);
     inputs.programPath = "C:\\tools\\my_name_dir\\_file_\\runlens.exe";
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     EXPECT_NE(page.find("src=\"res://C:\\tools\\my_name_dir\\_file_\\runlens.exe/GIF/file\""),
               std::string::npos);
 }
@@ -160,7 +156,7 @@ TEST(LocalPage, WithoutFolderOrStringsTheDefaultsShow) {
     PageInputs inputs = SvchostInputs(kTemplate);
     inputs.folder.clear();
     inputs.strings = {};
-    const std::string page = BuildLocalPage(inputs, kLatinRules);
+    const std::string page = BuildLocalPage(inputs, kAnsi);
     EXPECT_NE(
         page.find(
             "プロセス<b>svchost.exe</b>は、<b>不明</b>製ソフトウェア <b>不明</b>に属します。"),
@@ -170,8 +166,7 @@ TEST(LocalPage, WithoutFolderOrStringsTheDefaultsShow) {
 
 TEST(LocalPage, PlaceholdersInOtherCase) {
     const std::string page = BuildLocalPage(
-        {"%home% %FILES% _File_ _DESC_ _file_", "p", "www.h.example", "f.exe", "", {}},
-        kLatinRules);
+        {"%home% %FILES% _File_ _DESC_ _file_", "p", "www.h.example", "f.exe", "", {}}, kAnsi);
     EXPECT_EQ(page, "ホーム ファイル _File_ _DESC_ f.exe");
 }
 
@@ -180,6 +175,7 @@ class FakePageSystem : public LocalPageSystem {
   public:
     std::string templateText = kTemplate;
     bool versionFound = true;
+    VersionStrings version{"Desc", "Prod", "Firm", "Notes"};  // in the ANSI code page
     std::string askedVersionOf;
     std::vector<std::string> written;
 
@@ -187,13 +183,11 @@ class FakePageSystem : public LocalPageSystem {
         return name == "PROC_CN_HTML" ? templateText : std::string();
     }
     std::string ProgramPathUtf8() override { return "C:\\Program Files\\Runlens\\runlens.exe"; }
-    std::string Utf8FromAnsi(std::string_view text) override { return std::string(text); }
     bool ReadVersionStrings(std::string_view fileName, VersionStrings& strings) override {
         askedVersionOf = fileName;
-        strings = {"Desc", "Prod", "Firm", "Notes"};
+        strings = version;
         return versionFound;
     }
-    const LocaleRules& Rules() override { return kLatinRules; }
     std::u16string WriteTemporaryPage(std::string_view page) override {
         written.emplace_back(page);
         const std::string file = "C:\\Temp\\htm" + std::to_string(written.size()) + ".tmp";
@@ -204,7 +198,7 @@ class FakePageSystem : public LocalPageSystem {
 TEST(ShowLocalInfoPage, WithoutARowThePaneStaysBlank) {
     FakePageSystem system;
     RecordingBrowser pane;
-    ShowLocalInfoPage(nullptr, system, pane);
+    ShowLocalInfoPage(nullptr, system, kAnsi, pane);
     EXPECT_EQ(pane.calls, (std::vector<std::u16string>{u"about:blank", u"<update>"}));
     EXPECT_TRUE(system.written.empty());
 }
@@ -213,8 +207,8 @@ TEST(ShowLocalInfoPage, WritesTheFilledPageAndShowsIt) {
     FakePageSystem system;
     RecordingBrowser pane;
     const ProcessRow row{"svchost.exe", "C:\\Windows\\System32\\svchost.exe", "", 2};
-    ShowLocalInfoPage(&row, system, pane);
-    ShowLocalInfoPage(&row, system, pane);
+    ShowLocalInfoPage(&row, system, kAnsi, pane);
+    ShowLocalInfoPage(&row, system, kAnsi, pane);
     EXPECT_EQ(system.askedVersionOf, "svchost.exe") << "the bare file name";
     ASSERT_EQ(system.written.size(), 2u);
     EXPECT_EQ(system.written[0], system.written[1]);
@@ -229,14 +223,26 @@ TEST(ShowLocalInfoPage, NoVersionResourceAndNoTemplate) {
     system.versionFound = false;
     RecordingBrowser pane;
     const ProcessRow row{"x.exe", " Access is denied", "", 1};
-    ShowLocalInfoPage(&row, system, pane);
+    ShowLocalInfoPage(&row, system, kAnsi, pane);
     EXPECT_EQ(system.askedVersionOf, "x.exe");
     EXPECT_NE(system.written.at(0).find("<b>x.exe</b>"), std::string::npos);
     EXPECT_EQ(system.written.at(0).find("Desc"), std::string::npos);
 
     system.templateText.clear();
-    ShowLocalInfoPage(&row, system, pane);
+    ShowLocalInfoPage(&row, system, kAnsi, pane);
     EXPECT_EQ(system.written.at(1), "");
+}
+
+// The row's texts and the version strings are in the ANSI code page; the page is UTF-8.
+TEST(ShowLocalInfoPage, ConvertsTheSystemsTextsToUtf8) {
+    FakePageSystem system;
+    system.templateText = "_file_|_desc_|_name_|_product_|_company_";
+    system.version = {"D\xE9j\xE0", "\xAE", "Caf\xE9", ""};
+    RecordingBrowser pane;
+    const ProcessRow row{"\xE9.exe", "C:\\\xC5\\\xE9.exe", "", 2};
+    ShowLocalInfoPage(&row, system, FakeCodePage(FakeCodePage::Kind::kLatin1), pane);
+    EXPECT_EQ(system.askedVersionOf, "\xE9.exe") << "the file is asked for in the code page";
+    EXPECT_EQ(system.written.at(0), "é.exe| é.exeは、フォルダーC:\\Å\\にあります。|Déjà|®|Café");
 }
 
 // A name the code page could not hold exactly names no file: no version strings are read
@@ -249,7 +255,7 @@ TEST(ShowLocalInfoPage, InexactNamesReadNoVersionStrings) {
     for (const ProcessRow& row : {fromPath, fromCaption}) {
         FakePageSystem system;
         RecordingBrowser pane;
-        ShowLocalInfoPage(&row, system, pane);
+        ShowLocalInfoPage(&row, system, kAnsi, pane);
         EXPECT_EQ(system.askedVersionOf, "") << row.path;
         EXPECT_NE(system.written.at(0).find("<b>svc?host.exe</b>"), std::string::npos);
         EXPECT_EQ(system.written.at(0).find("Desc"), std::string::npos);

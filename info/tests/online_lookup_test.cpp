@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/site.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/recording_browser.h"
 
 namespace runlens {
@@ -111,22 +112,20 @@ class FakeLookupSystem : public LookupSystem {
     std::uint32_t VolumeSerial() override { return 0x1234ABCD; }
     void ShowStatusLine(std::string_view text) override { status.emplace_back(text); }
     void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
-    std::u16string Widen(std::string_view text) override {
-        return std::u16string(text.begin(), text.end());
-    }
 };
 
 class Lookup : public ::testing::Test {
   protected:
     Lookup()
         : lookup_(
-              system_, pane_, [this] { return selected_; }, [this] { ++localPages_; }) {
+              system_, ansi_, pane_, [this] { return selected_; }, [this] { ++localPages_; }) {
         system_.pages = {PageAddress("explorer.exe"), PageAddress("notepad.exe")};
     }
 
-    std::u16string Wide(const std::string& text) { return system_.Widen(text); }
+    std::u16string Wide(const std::string& text) { return ansi_.ToUtf16(text); }
 
     FakeLookupSystem system_;
+    const testing::FakeCodePage ansi_;
     RecordingBrowser pane_;
     const ProcessRow explorer_{"Explorer.EXE", "C:\\Windows\\explorer.exe", "", 2};
     const ProcessRow notepad_{"notepad.exe", "C:\\Windows\\notepad.exe", "", 2};

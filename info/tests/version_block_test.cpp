@@ -1,5 +1,5 @@
 #include "tests/oracle/version_block.h"
-#include "tests/fakes/latin1_codec.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/version_blocks.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ namespace {
 
 using testing::Branch;
 using testing::BuildBlock;
-using testing::Latin1Codec;
+using testing::FakeCodePage;
 using testing::Text;
 
 std::vector<std::uint8_t> EightBitBlock() {
@@ -30,14 +30,13 @@ std::vector<std::uint8_t> EightBitBlock() {
 
 TEST(VersionBlock, ReadsTheEightBitLayout) {
     auto block = EightBitBlock();
-    Latin1Codec codec;
-    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec),
+    const FakeCodePage ansi(FakeCodePage::Kind::kLatin1);
+    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", ansi),
               "Old tool");
-    EXPECT_EQ(QueryVersionText(block, "\\stringfileinfo\\040904e4\\companyname", codec),
-              "Old firm");
-    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\ProductName\\", codec),
+    EXPECT_EQ(QueryVersionText(block, "\\stringfileinfo\\040904e4\\companyname", ansi), "Old firm");
+    EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\ProductName\\", ansi),
               std::nullopt);
-    EXPECT_EQ(QueryVersionTranslation(block, codec), std::nullopt);
+    EXPECT_EQ(QueryVersionTranslation(block, ansi), std::nullopt);
 }
 
 std::vector<std::uint8_t> Fixture(const char* name) {
@@ -52,16 +51,16 @@ TEST(VersionBlock, FindsTheResourceInPe32AndPe32Plus) {
         ASSERT_TRUE(resource) << name;
         std::vector<std::uint8_t> block(VersionBufferSize(*resource));
         std::copy(resource->begin(), resource->end(), block.begin());
-        Latin1Codec codec;
-        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\041104E4\\ProductName\\", codec),
+        const FakeCodePage ansi(FakeCodePage::Kind::kLatin1);
+        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\041104E4\\ProductName\\", ansi),
                   "Japanese product");
-        EXPECT_EQ(QueryVersionTranslation(block, codec), 0x04E40411u);
+        EXPECT_EQ(QueryVersionTranslation(block, ansi), 0x04E40411u);
     }
     EXPECT_FALSE(FindVersionResource(Fixture("no_version-x86_64.dll"), 0x0411));
 }
 
 TEST(VersionBlock, MalformedInputIsNotFound) {
-    Latin1Codec codec;
+    const FakeCodePage ansi(FakeCodePage::Kind::kLatin1);
     const std::vector<std::vector<std::uint8_t>> blocks = {
         {},
         {0x06, 0x00},
@@ -71,9 +70,9 @@ TEST(VersionBlock, MalformedInputIsNotFound) {
         {0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 'V',  0x00, 0x00, 0x00,
          0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}};
     for (auto block : blocks) {
-        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", codec),
+        EXPECT_EQ(QueryVersionText(block, "StringFileInfo\\040904E4\\FileDescription\\", ansi),
                   std::nullopt);
-        EXPECT_EQ(QueryVersionTranslation(block, codec), std::nullopt);
+        EXPECT_EQ(QueryVersionTranslation(block, ansi), std::nullopt);
     }
     for (const std::vector<std::uint8_t>& file : std::vector<std::vector<std::uint8_t>>{
              {}, {'M', 'Z'}, std::vector<std::uint8_t>(64, 0xFF)}) {
@@ -87,7 +86,7 @@ TEST(VersionBlock, SurvivesRandomDamage) {
     const char* configured = std::getenv("RUNLENS_FUZZ_ITERATIONS");
     const long iterations = configured ? std::atol(configured) : 3000;
     std::mt19937 random(20261210);
-    Latin1Codec codec;
+    const FakeCodePage ansi(FakeCodePage::Kind::kLatin1);
     const std::vector<std::vector<std::uint8_t>> seeds = {
         Fixture("ja_1252-x86_64.dll"), Fixture("ja_1252-i686.dll"),
         Fixture("no_translation-x86_64.dll"), EightBitBlock()};
@@ -111,8 +110,8 @@ TEST(VersionBlock, SurvivesRandomDamage) {
             std::copy(resource->begin(), resource->end(), block.begin());
         }
         for (const char* path : paths)
-            QueryVersionText(block, path, codec);
-        QueryVersionTranslation(block, codec);
+            QueryVersionText(block, path, ansi);
+        QueryVersionTranslation(block, ansi);
         ScanVersionBlock("ProductName", block);
     }
     RecordProperty("iterations", static_cast<int>(iterations));

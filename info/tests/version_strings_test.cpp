@@ -8,34 +8,11 @@
 #include <map>
 #include <vector>
 
+#include "tests/fakes/fake_code_page.h"
 #include "tests/oracle/version_block.h"
 
 namespace runlens {
 namespace {
-
-// UTF-8 stands in for the system's ANSI code page.
-class Utf8Codec : public AnsiCodec {
-  public:
-    std::string FromUtf16(std::u16string_view text) const override {
-        std::string out;
-        for (const char16_t c : text) {
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | c >> 6);
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | c >> 12);
-                out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        return out;
-    }
-    std::u16string ToUtf16(std::string_view text) const override {
-        return std::u16string(text.begin(), text.end());  // paths are ASCII
-    }
-};
 
 class FixtureFiles : public FileReader {
   public:
@@ -61,8 +38,8 @@ class Fixtures : public ::testing::TestWithParam<FixtureCase> {};
 TEST_P(Fixtures, GiveTheStringsOfTheirLanguagePaths) {
     const FixtureCase& c = GetParam();
     FixtureFiles files;
-    Utf8Codec codec;
-    PortableVersionApi api(files, codec, c.language);
+    const testing::FakeCodePage ansi;  // UTF-8
+    PortableVersionApi api(files, ansi, c.language);
     VersionStrings strings{"stale", "stale", "stale", "stale"};
     EXPECT_EQ(GetVersionStrings(c.file, api, strings), c.found);
     EXPECT_EQ(strings.description, c.expected.description);

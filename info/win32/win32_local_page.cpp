@@ -49,18 +49,9 @@ std::string Win32LocalPageSystem::ProgramPathUtf8() {
     return ToNarrow(CP_UTF8, ProgramFilePath());
 }
 
-std::string Win32LocalPageSystem::Utf8FromAnsi(std::string_view text) {
-    return ToNarrow(CP_UTF8, ToWide(CP_ACP, text));
-}
-
 bool Win32LocalPageSystem::ReadVersionStrings(std::string_view fileName, VersionStrings& strings) {
     Win32VersionApi api;
     return GetVersionStrings(fileName, api, strings);
-}
-
-const LocaleRules& Win32LocalPageSystem::Rules() {
-    static const LocaleRules rules{&AnsiLocaleUpper, &IsAnsiLeadByte};
-    return rules;
 }
 
 NewFile CreateNewTemporaryFile(std::wstring_view folder, std::wstring_view prefix, unsigned first) {

@@ -1,5 +1,5 @@
-// The local page's view of Windows: the program's resources, the temporary page files, the
-// ANSI code page and the version functions.
+// The local page's view of Windows: the program's resources, the temporary page files and the
+// version functions.
 #pragma once
 
 #include <windows.h>
@@ -35,9 +35,7 @@ class Win32LocalPageSystem final : public LocalPageSystem {
 
     std::string LoadTextResource(std::string_view name) override;
     std::string ProgramPathUtf8() override;
-    std::string Utf8FromAnsi(std::string_view text) override;
     bool ReadVersionStrings(std::string_view fileName, VersionStrings& strings) override;
-    const LocaleRules& Rules() override;
     std::u16string WriteTemporaryPage(std::string_view page) override;
 
   private:

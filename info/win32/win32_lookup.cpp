@@ -31,8 +31,4 @@ void Win32LookupSystem::ShowNoticeMessage(std::string_view message) {
     sink_.ShowNoticeBox(DecodeNoticeMessage(message));
 }
 
-std::u16string Win32LookupSystem::Widen(std::string_view text) {
-    return std::u16string(AsUtf16(WideFromAnsi(text)));
-}
-
 }  // namespace runlens

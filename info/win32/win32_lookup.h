@@ -31,7 +31,6 @@ class Win32LookupSystem final : public LookupSystem {
     std::uint32_t VolumeSerial() override;
     void ShowStatusLine(std::string_view text) override;
     void ShowNoticeMessage(std::string_view message) override;
-    std::u16string Widen(std::string_view text) override;
 
     const std::string& Agent() const { return agent_; }
 

@@ -4,11 +4,11 @@
 
 #include "core/text_rules.h"
 #include "inventory/image_path.h"
-#include "tests/fakes/text_fakes.h"
+#include "tests/fakes/fake_code_page.h"
 
 namespace {
 
-using runlens::testing::ShiftJisLeadByte;
+using runlens::testing::FakeCodePage;
 
 class Environment : public runlens::PathEnvironment {
   public:
@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string path = text;
     runlens::NormalizeImagePath(path, environment);
     runlens::TrimSystemMessage(text);
-    const runlens::PathParts parts = runlens::SplitPath(text, &ShiftJisLeadByte);
+    const runlens::PathParts parts =
+        runlens::SplitPath(text, FakeCodePage(FakeCodePage::Kind::kShiftJisBytes));
     if (parts.folder.size() + parts.name.size() != text.size())
         __builtin_trap();
     return 0;

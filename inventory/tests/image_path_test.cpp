@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/sprache_japan.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/fake_inventory.h"
 
 namespace runlens {
@@ -10,6 +11,8 @@ namespace {
 
 using testing::FakeInventory;
 using testing::FakeProcess;
+
+const testing::FakeCodePage kAnsi;  // UTF-8, as the program's own texts
 
 constexpr std::uint32_t kInvalidParameter = 87;
 
@@ -98,60 +101,71 @@ class StatusText : public ::testing::Test {
 };
 
 TEST_F(StatusText, AdministratorGetsTheBareMessage) {
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
-    EXPECT_FALSE(GetProcessImagePath(1234, system).administratorHint);
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " Access is denied");
+    EXPECT_FALSE(GetProcessImagePath(1234, system, kAnsi).administratorHint);
 }
 
 TEST_F(StatusText, RefusedServiceManagerAddsTheHint) {
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied" + hint);
-    EXPECT_TRUE(GetProcessImagePath(1234, system).administratorHint);
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " Access is denied" + hint);
+    EXPECT_TRUE(GetProcessImagePath(1234, system, kAnsi).administratorHint);
 }
 
 TEST_F(StatusText, HintFollowsTheServiceManagerNotTheQueryError) {
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(99, system).text, " The parameter is incorrect" + hint);
+    EXPECT_EQ(GetProcessImagePath(99, system, kAnsi).text, " The parameter is incorrect" + hint);
+}
+
+// The hint goes into the status text in the code page of the system's message before it; one
+// that lacks its characters shows the default character for each.
+TEST_F(StatusText, HintIsInTheAnsiCodePage) {
+    system.serviceManager = {false, kErrorAccessDenied};
+    const testing::FakeCodePage latin1(testing::FakeCodePage::Kind::kLatin1);
+    const std::size_t characters = Utf16FromUtf8(Sprache_Japan::AdministratorHint).size();
+    const ImagePathText status = GetProcessImagePath(1234, system, latin1);
+    EXPECT_EQ(status.text, " Access is denied     " + std::string(characters - 1, '?') + "!");
+    EXPECT_TRUE(status.administratorHint);
 }
 
 TEST_F(StatusText, ServiceManagerRefusedForAnotherReasonGivesNoHint) {
     system.serviceManager = {false, 1722};
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " Access is denied");
 }
 
 TEST_F(StatusText, NineXFamilyNeverAsksTheServiceManager) {
     system.ntFamily = false;
     system.serviceManager = {false, kErrorAccessDenied};
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " Access is denied");
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " Access is denied");
     EXPECT_EQ(system.serviceManagerOpens, 0);
 }
 
 TEST_F(StatusText, UsesTheErrorOfTheLastFailedMethod) {
     system.processes = {{1234, "x.exe", {{}, kErrorAccessDenied}, {{}, kInvalidParameter}}};
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " The parameter is incorrect");
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " The parameter is incorrect");
 }
 
 TEST_F(StatusText, ErrorWithoutMessageShowsItsNumber) {
     system.processes = {{1234, "x.exe", {{}, 4242}, {{}, 4242}}};
-    EXPECT_EQ(GetProcessImagePath(1234, system).text, " 4242");
+    EXPECT_EQ(GetProcessImagePath(1234, system, kAnsi).text, " 4242");
 }
 
 TEST(ImagePath, FirstMethodWinsAndIsNormalised) {
     FakeInventory system;
     system.processes = {{500, "smss.exe", {"\\SystemRoot\\System32\\smss.exe", 0}, {"unused", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\System32\\smss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system, kAnsi).text, "C:\\WINDOWS\\System32\\smss.exe");
 }
 
 TEST(ImagePath, SecondMethodDropsObjectPrefixBeforeTheRules) {
     FakeInventory system;
     system.processes = {
         {500, "smss.exe", {{}, kErrorAccessDenied}, {"\\??\\\\SystemRoot\\System32\\smss.exe", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\System32\\smss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system, kAnsi).text, "C:\\WINDOWS\\System32\\smss.exe");
 }
 
 TEST(ImagePath, SecondMethodPathIsNormalised) {
     FakeInventory system;
     system.processes = {{500, "csrss.exe", {{}, kErrorAccessDenied}, {"system32\\csrss.exe", 0}}};
-    EXPECT_EQ(GetProcessImagePath(500, system).text, "C:\\WINDOWS\\system32\\csrss.exe");
+    EXPECT_EQ(GetProcessImagePath(500, system, kAnsi).text, "C:\\WINDOWS\\system32\\csrss.exe");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/sprache_japan.h"
+#include "tests/fakes/fake_code_page.h"
 #include "tests/fakes/fake_inventory.h"
 
 namespace runlens {
@@ -13,6 +14,8 @@ using ::testing::ElementsAre;
 using testing::FakeInventory;
 using testing::FakeProcess;
 using testing::RecordingListView;
+
+const testing::FakeCodePage kAnsi;  // UTF-8, as the program's own texts
 
 constexpr std::uint32_t kDenied = kErrorAccessDenied;
 
@@ -28,7 +31,7 @@ class Fill : public ::testing::Test {
   protected:
     Fill() { system.messages = {{kDenied, "Access is denied.\r\n"}}; }
 
-    void Run() { FillProcessList(system, list); }
+    void Run() { FillProcessList(system, kAnsi, list); }
 
     const ProcessRow& Row(std::string_view caption) const {
         for (const ProcessRow& row : list.rows) {
@@ -147,7 +150,7 @@ TEST_P(ImageIndex, FollowsTheFileItsIconAndTheEmblemRule) {
         system.files[c.path] = 100;
     if (c.hasIcon)
         list.icons = {c.path};
-    FillProcessList(system, list);
+    FillProcessList(system, kAnsi, list);
     ASSERT_EQ(list.rows.size(), 1u);
     EXPECT_EQ(list.rows[0].imageIndex, c.expected);
 }
@@ -199,7 +202,7 @@ TEST_P(SizeText, ShowsDottedBytesFromFourUp) {
     RecordingListView list;
     system.processes = {Readable(2000, "a.exe", "C:\\a.exe")};
     system.files["C:\\a.exe"] = GetParam().size;
-    FillProcessList(system, list);
+    FillProcessList(system, kAnsi, list);
     EXPECT_EQ(list.rows.at(0).sizeText, GetParam().text);
 }
 
@@ -317,7 +320,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
     FakeInventory system;
     RecordingListView list;
     SharedFiles::Stage(system, list);
-    FillProcessList(system, list);
+    FillProcessList(system, kAnsi, list);
 
     // Path rows first, status rows after them, each in snapshot order.
     std::vector<std::string> alone;
@@ -327,7 +330,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
         RecordingListView oneList;
         SharedFiles::Stage(one, oneList);
         one.processes = {process};
-        FillProcessList(one, oneList);
+        FillProcessList(one, kAnsi, oneList);
         ASSERT_EQ(oneList.rows.size(), 1u);
         (IsPathText(oneList.rows[0].path) ? alone : statusRowsAlone)
             .push_back(SharedFiles::Shown(oneList)[0]);
@@ -341,7 +344,7 @@ TEST(SharedFiles, EachFileIsAskedOnceAndItsRowsShareOneImage) {
     FakeInventory system;
     RecordingListView list;
     SharedFiles::Stage(system, list);
-    FillProcessList(system, list);
+    FillProcessList(system, kAnsi, list);
     using S = SharedFiles;
     // In the order the rows first name them; the fallback's test of the system directory's
     // file serves the row that names that file later.
@@ -396,7 +399,7 @@ TEST_F(Fill, OddProcessesAndFiles) {
     system.files = {{"C:\\x\\" + longName, 5000}, {longPath, 5000}};
     system.vanishing = {"C:\\v\\vanishing.exe"};
     list.icons = {"C:\\v\\vanishing.exe"};
-    FillProcessList(system, list);
+    FillProcessList(system, kAnsi, list);
     EXPECT_EQ(Row(longName).caption.size(), 260u);
     EXPECT_EQ(Row(longName).sizeText, "5.000 byte");
     EXPECT_EQ(Row("deep.exe").path, longPath);

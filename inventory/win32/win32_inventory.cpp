@@ -196,10 +196,6 @@ ServiceManagerOpen Win32InventorySystem::OpenServiceManager() {
     return {true, 0};
 }
 
-std::string Win32InventorySystem::AnsiFromUtf8(std::string_view text) {
-    return AnsiFromWide(WideFromUtf8(text));
-}
-
 std::unique_ptr<ProcessSnapshot> Win32InventorySystem::TakeSnapshot() {
     const auto create = DynamicFunctions::CreateToolhelp32Snapshot();
     const auto first = DynamicFunctions::Process32FirstW();
@@ -233,10 +229,6 @@ std::uint64_t Win32InventorySystem::GetFileSizeOf(std::string_view path) {
     if (!SameFileName(found.cFileName, name) && !SameFileName(found.cAlternateFileName, name))
         return 0;
     return (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-}
-
-std::string Win32InventorySystem::LocaleUpper(std::string_view text) {
-    return AnsiLocaleUpper(text);
 }
 
 }  // namespace runlens

@@ -33,12 +33,10 @@ class Win32InventorySystem final : public InventorySystem {
     std::string SystemMessage(std::uint32_t error) override;
     bool IsNtFamily() override { return ntFamily_; }
     ServiceManagerOpen OpenServiceManager() override;
-    std::string AnsiFromUtf8(std::string_view text) override;
 
     std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
     bool FileExists(std::string_view path) override;
     std::uint64_t GetFileSizeOf(std::string_view path) override;
-    std::string LocaleUpper(std::string_view text) override;
 
   private:
     QueryFullProcessImageNameWFn queryFullProcessImageName_ = nullptr;

@@ -1,7 +1,5 @@
 #include "tests/fakes/fake_inventory.h"
 
-#include "core/text_rules.h"
-
 namespace runlens::testing {
 namespace {
 
@@ -88,10 +86,6 @@ std::uint64_t FakeInventory::GetFileSizeOf(std::string_view path) {
     sizeSearches.emplace_back(path);
     const auto file = files.find(std::string(path));
     return file == files.end() ? 0 : file->second;
-}
-
-std::string FakeInventory::LocaleUpper(std::string_view text) {
-    return AsciiUpper(text);
 }
 
 void RecordingListView::InsertRow(std::size_t position, ProcessRow row) {

@@ -42,12 +42,9 @@ class FakeInventory : public InventorySystem {
     std::string SystemMessage(std::uint32_t error) override;
     bool IsNtFamily() override { return ntFamily; }
     ServiceManagerOpen OpenServiceManager() override;
-    // The fake's ANSI code page is UTF-8.
-    std::string AnsiFromUtf8(std::string_view text) override { return std::string(text); }
     std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
     bool FileExists(std::string_view path) override;
     std::uint64_t GetFileSizeOf(std::string_view path) override;
-    std::string LocaleUpper(std::string_view text) override;
 
   private:
     const FakeProcess* Find(std::uint32_t processId) const;

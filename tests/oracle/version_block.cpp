@@ -258,9 +258,9 @@ std::size_t VersionBufferSize(std::span<const std::uint8_t> resource) {
 }
 
 std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
-                                            std::string_view subBlock, const AnsiCodec& codec) {
+                                            std::string_view subBlock, const CodePage& ansi) {
     const bool wide = !IsEightBitLayout(block);
-    const auto node = FindPath(block, codec.ToUtf16(subBlock), wide);
+    const auto node = FindPath(block, ansi.ToUtf16(subBlock), wide);
     if (!node)
         return std::nullopt;
     if (!wide || !node->text)
@@ -276,7 +276,7 @@ std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
             break;
         value.push_back(static_cast<char16_t>(*unit));
     }
-    const std::string converted = value.empty() ? std::string() : codec.FromUtf16(value);
+    const std::string converted = value.empty() ? std::string() : ansi.FromUtf16(value);
     const std::size_t rootLength = *bytes.U16(0);
     const std::size_t tail = rootLength + sizeof(kTailSignature) + node->value;
     if (node->value > rootLength || converted.size() > rootLength - node->value ||
@@ -290,9 +290,9 @@ std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
 }
 
 std::optional<std::uint32_t> QueryVersionTranslation(std::span<std::uint8_t> block,
-                                                     const AnsiCodec& codec) {
+                                                     const CodePage& ansi) {
     const auto node =
-        FindPath(block, codec.ToUtf16("\\VarFileInfo\\Translation"), !IsEightBitLayout(block));
+        FindPath(block, ansi.ToUtf16("\\VarFileInfo\\Translation"), !IsEightBitLayout(block));
     if (!node)
         return std::nullopt;
     return Reader(block).U32(node->value);

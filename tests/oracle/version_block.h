@@ -14,17 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page.h"
 #include "info/version_strings.h"
 
 namespace runlens {
-
-// Conversions between the system's ANSI code page and UTF-16.
-class AnsiCodec {
-  public:
-    virtual ~AnsiCodec() = default;
-    virtual std::string FromUtf16(std::u16string_view text) const = 0;
-    virtual std::u16string ToUtf16(std::string_view text) const = 0;
-};
 
 // The bytes of a file found by name (a bare name by the system's library search order).
 class FileReader {
@@ -45,24 +38,24 @@ std::size_t VersionBufferSize(std::span<const std::uint8_t> resource);
 // ASCII letter case, empty components skipped). For a text node the value is converted to the
 // ANSI code page and kept behind the block, where the system keeps it.
 std::optional<std::string> QueryVersionText(std::span<std::uint8_t> block,
-                                            std::string_view subBlock, const AnsiCodec& codec);
+                                            std::string_view subBlock, const CodePage& ansi);
 std::optional<std::uint32_t> QueryVersionTranslation(std::span<std::uint8_t> block,
-                                                     const AnsiCodec& codec);
+                                                     const CodePage& ansi);
 
 // The version functions over file bytes.
 class PortableVersionApi final : public VersionApi {
   public:
-    PortableVersionApi(FileReader& files, const AnsiCodec& codec, std::uint16_t language)
-        : files_(files), codec_(codec), language_(language) {}
+    PortableVersionApi(FileReader& files, const CodePage& ansi, std::uint16_t language)
+        : files_(files), ansi_(ansi), language_(language) {}
 
     std::uint32_t VersionInfoSize(std::string_view fileName) override;
     bool ReadVersionInfo(std::string_view fileName, std::span<std::uint8_t> block) override;
     std::optional<std::string> QueryString(std::span<std::uint8_t> block,
                                            std::string_view subBlock) override {
-        return QueryVersionText(block, subBlock, codec_);
+        return QueryVersionText(block, subBlock, ansi_);
     }
     std::optional<std::uint32_t> QueryTranslation(std::span<std::uint8_t> block) override {
-        return QueryVersionTranslation(block, codec_);
+        return QueryVersionTranslation(block, ansi_);
     }
     std::uint16_t UserDefaultLangId() override { return language_; }
 
@@ -71,7 +64,7 @@ class PortableVersionApi final : public VersionApi {
     bool Load(std::string_view fileName);
 
     FileReader& files_;
-    const AnsiCodec& codec_;
+    const CodePage& ansi_;
     std::uint16_t language_;
     std::string loadedName_;
     std::vector<std::uint8_t> loadedFile_;

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/win32/text.h"
 #include "info/online_lookup.h"
 #include "info/win32/win32_internet.h"
 
@@ -28,9 +27,6 @@ class SiteLookup : public LookupSystem {
     std::uint32_t VolumeSerial() override { return GetVolumeSerial(); }
     void ShowStatusLine(std::string_view text) override { status.emplace_back(text); }
     void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
-    std::u16string Widen(std::string_view text) override {
-        return std::u16string(AsUtf16(WideFromAnsi(text)));
-    }
 
     std::vector<std::string> status;
     std::vector<std::string> messages;

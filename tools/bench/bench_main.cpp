@@ -18,6 +18,7 @@
 #include "app/sorting.h"
 #include "app/win32/main_window.h"
 #include "app/win32/process_list_view.h"
+#include "core/win32/code_page.h"
 #include "core/win32/handles.h"
 #include "core/win32/paths.h"
 #include "core/win32/text.h"
@@ -158,12 +159,13 @@ class NullPane : public BrowserPane {
 
 void BenchPage() {
     Win32LocalPageSystem system;
+    const Win32CodePage ansi;
     NullPane pane;
     const ProcessRow row{"notepad.exe", "C:\\windows\\system32\\notepad.exe", "", 2};
     const std::string templateText = system.LoadTextResource("PROC_CN_HTML");
     std::vector<std::string> files;
     Compare(
-        "page", "lookup, write", 31, 1.3, [&] { ShowLocalInfoPage(&row, system, pane); },
+        "page", "lookup, write", 31, 1.3, [&] { ShowLocalInfoPage(&row, system, ansi, pane); },
         [&] {
             BareVersionLookup(row.caption);
             char folder[MAX_PATH];
@@ -188,9 +190,10 @@ void BenchPage() {
     PageInputs inputs{templateText,  "C:\\runlens.exe",         "www.runlens.example",
                       "notepad.exe", "C:\\windows\\system32\\", {}};
     for (int i = 0; i < 31; ++i) {
-        lookup.push_back(
-            Seconds([&] { system.ReadVersionStrings("notepad.exe", inputs.strings); }));
-        fill.push_back(Seconds([&] { BuildLocalPage(inputs, system.Rules()); }));
+        VersionStrings strings;
+        lookup.push_back(Seconds([&] { system.ReadVersionStrings("notepad.exe", strings); }));
+        inputs.strings = PageStringsFrom(strings, ansi);
+        fill.push_back(Seconds([&] { BuildLocalPage(inputs, ansi); }));
     }
     std::printf("%-14s of which the version strings %.3f ms, the filling %.3f ms\n", "",
                 Median(lookup) * 1e3, Median(fill) * 1e3);
@@ -259,7 +262,7 @@ double BenchFill(HINSTANCE instance) {
     auto programFill = [](HWND list, HIMAGELIST small, HIMAGELIST large) {
         Win32InventorySystem system;
         Win32ProcessListView rows(list, small, large);
-        FillProcessList(system, rows);
+        FillProcessList(system, Win32CodePage(), rows);
     };
     std::size_t distinctFiles = 0;
     auto bareFill = [&distinctFiles](bool oncePerFile) {
@@ -286,7 +289,7 @@ double BenchFill(HINSTANCE instance) {
             Win32InventorySystem system;
             Win32ProcessListView rows(list, small, large);
             double total = 0;
-            bench::FillTimes times = bench::TimeFill(system, rows, total);
+            bench::FillTimes times = bench::TimeFill(system, Win32CodePage(), rows, total);
             timed.emplace_back(total, std::move(times));
         });
     }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "core/code_page.h"
 #include "inventory/inventory_system.h"
 #include "inventory/process_list.h"
 
@@ -110,9 +111,6 @@ class TimedInventory final : public InventorySystem {
     ServiceManagerOpen OpenServiceManager() override {
         return Timed(FillTimes::kStatusTexts, [&] { return inner_.OpenServiceManager(); });
     }
-    std::string AnsiFromUtf8(std::string_view text) override {
-        return Timed(FillTimes::kStatusTexts, [&] { return inner_.AnsiFromUtf8(text); });
-    }
     std::unique_ptr<ProcessSnapshot> TakeSnapshot() override {
         auto snapshot = Timed(FillTimes::kSnapshot, [&] { return inner_.TakeSnapshot(); });
         if (!snapshot)
@@ -125,9 +123,6 @@ class TimedInventory final : public InventorySystem {
     std::uint64_t GetFileSizeOf(std::string_view path) override {
         return Timed(FillTimes::kSizeSearches, [&] { return inner_.GetFileSizeOf(path); });
     }
-    std::string LocaleUpper(std::string_view text) override {
-        return Timed(FillTimes::kOtherCalls, [&] { return inner_.LocaleUpper(text); });
-    }
 
   private:
     template <typename Call>
@@ -137,6 +132,32 @@ class TimedInventory final : public InventorySystem {
     }
 
     InventorySystem& inner_;
+    FillTimes& times_;
+};
+
+class TimedCodePage final : public CodePage {
+  public:
+    TimedCodePage(const CodePage& inner, FillTimes& times) : inner_(inner), times_(times) {}
+    std::u16string ToUtf16(std::string_view text) const override {
+        FillTimes::Timer timer(times_, FillTimes::kOtherCalls);
+        return inner_.ToUtf16(text);
+    }
+    // The fill converts only the administrator hint of the status texts.
+    std::string FromUtf16(std::u16string_view text) const override {
+        FillTimes::Timer timer(times_, FillTimes::kStatusTexts);
+        return inner_.FromUtf16(text);
+    }
+    bool IsLeadByte(unsigned char byte) const override {
+        FillTimes::Timer timer(times_, FillTimes::kOtherCalls);
+        return inner_.IsLeadByte(byte);
+    }
+    std::string Upper(std::string_view text) const override {
+        FillTimes::Timer timer(times_, FillTimes::kOtherCalls);
+        return inner_.Upper(text);
+    }
+
+  private:
+    const CodePage& inner_;
     FillTimes& times_;
 };
 
@@ -162,12 +183,14 @@ class TimedListView final : public ProcessListView {
 };
 
 // Fills through the stand-ins and returns where the time went; total is the whole fill's.
-inline FillTimes TimeFill(InventorySystem& system, ProcessListView& view, double& total) {
+inline FillTimes TimeFill(InventorySystem& system, const CodePage& ansi, ProcessListView& view,
+                          double& total) {
     FillTimes times;
     TimedInventory timedSystem(system, times);
+    const TimedCodePage timedAnsi(ansi, times);
     TimedListView timedView(view, times);
     const auto start = std::chrono::steady_clock::now();
-    FillProcessList(timedSystem, timedView);
+    FillProcessList(timedSystem, timedAnsi, timedView);
     total = FillTimes::Since(start);
     return times;
 }

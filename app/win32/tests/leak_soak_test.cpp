@@ -14,6 +14,7 @@
 #include "app/agent_string.h"
 #include "app/win32/main_window.h"
 #include "app/win32/process_list_view.h"
+#include "core/win32/code_page.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
 #include "info/online_lookup.h"
@@ -82,8 +83,10 @@ TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
     testing::RecordingBrowser pane;
     const ProcessRow explorer{"explorer.exe", "C:\\windows\\explorer.exe", "", 1};
     const ProcessRow* selected = &explorer;
+    const Win32CodePage ansi;
     OnlineLookup lookup(
-        site, pane, [&] { return selected; }, [&] { ShowLocalInfoPage(selected, pages, pane); });
+        site, ansi, pane, [&] { return selected; },
+        [&] { ShowLocalInfoPage(selected, pages, ansi, pane); });
     const ProcessRow unknown{"soak-unknown.exe", "C:\\windows\\system32\\soak-unknown.exe", "", 1};
 
     auto cycle = [&] {
@@ -93,7 +96,7 @@ TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
             auto small = CreateProcessImageList(instance, 16);
             auto large = CreateProcessImageList(instance, 32);
             Win32ProcessListView rows(list, small.get(), large.get());
-            FillProcessList(inventory, rows);
+            FillProcessList(inventory, ansi, rows);
             ::DestroyWindow(list);
         }
         selected = &explorer;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 
+#include "core/win32/code_page.h"
 #include "core/win32/text.h"
 #include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
@@ -171,7 +172,7 @@ TEST_F(ListViewFixture, FileWithoutIconGetsNoImage) {
 
 TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
     Win32InventorySystem system;
-    FillProcessList(system, *view_);  // the first fill loads what stays loaded
+    FillProcessList(system, Win32CodePage(), *view_);  // the first fill loads what stays loaded
     const int rows = Count();
     ASSERT_GT(rows, 0);
     bool found = false;
@@ -191,7 +192,7 @@ TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
 
     const ResourceCounts before = CurrentResourceCounts();
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
-    FillProcessList(system, *view_);
+    FillProcessList(system, Win32CodePage(), *view_);
     EXPECT_EQ(CurrentResourceCounts(), before);
     EXPECT_EQ(::ImageList_GetImageCount(small_.get()), ::ImageList_GetImageCount(large_.get()));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/site.h"
+#include "core/win32/code_page.h"
 #include "core/win32/paths.h"
 #include "tests/fakes/recording_browser.h"
 #include "tests/win32/reference_site.h"
@@ -143,8 +144,9 @@ TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
     testing::RecordingBrowser pane;
     const ProcessRow row{"hostile-slow-ok.exe", "C:\\x\\hostile-slow-ok.exe", "", 1};
     int localPages = 0;
+    const Win32CodePage ansi;
     OnlineLookup lookup(
-        site, pane, [&] { return &row; }, [&] { ++localPages; });
+        site, ansi, pane, [&] { return &row; }, [&] { ++localPages; });
     const auto start = steady_clock::now();
     lookup.LookupProcess();
     const auto took = steady_clock::now() - start;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/win32/code_page.h"
 #include "core/win32/handles.h"
 #include "tests/fakes/recording_browser.h"
 #include "tests/win32/page_files.h"
@@ -50,7 +51,7 @@ TEST(Win32LocalPage, EachShowingWritesANewTemporaryPage) {
     ::GetTempPathA(MAX_PATH, folder);
     std::vector<std::string> contents;
     for (int i = 0; i < 2; ++i) {
-        ShowLocalInfoPage(&row, system, pane);
+        ShowLocalInfoPage(&row, system, Win32CodePage(), pane);
         const std::string file = AsAnsi(pane.calls.back());
         EXPECT_EQ(file.rfind(std::string(folder) + "htm", 0), 0u) << file;
         EXPECT_TRUE(file.ends_with(".tmp")) << file;
@@ -104,12 +105,11 @@ TEST(TemporaryPages, PlantedLinkIsNeverFollowed) {
 class JapaneseLocalePage : public testing::JapaneseLocaleTest {};
 
 TEST_F(JapaneseLocalePage, SystemTextsBecomeUtf8) {
-    Win32LocalPageSystem system;
+    const Win32CodePage ansi;
     // プロセス and 表 in code page 932; the second byte of 表 is a backslash.
-    EXPECT_EQ(system.Utf8FromAnsi("\x83\x76\x83\x8D\x83\x5A\x83\x58"), "プロセス");
-    EXPECT_EQ(system.Utf8FromAnsi("C:\\\x95\x5C\\"), "C:\\表\\");
-    const RowValues values =
-        MakeRowValues({"a.exe", "C:\\\x95\x5C\\a.exe", "", 1}, system.Rules().isLeadByte);
+    EXPECT_EQ(Utf8FromAnsi(ansi, "\x83\x76\x83\x8D\x83\x5A\x83\x58"), "プロセス");
+    EXPECT_EQ(Utf8FromAnsi(ansi, "C:\\\x95\x5C\\"), "C:\\表\\");
+    const RowValues values = MakeRowValues({"a.exe", "C:\\\x95\x5C\\a.exe", "", 1}, ansi);
     EXPECT_EQ(values.folder, "C:\\\x95\x5C\\");
     EXPECT_EQ(values.fileName, "a.exe");
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/win32/code_page.h"
 #include "info/win32/win32_version.h"
 #include "tests/oracle/version_block.h"
 #include "tests/oracle/win32/win32_version_block.h"
@@ -40,7 +41,7 @@ TEST(VersionCrossCheck, PortableReaderAgreesWithTheSystem) {
                              RUNLENS_WINE_I386_DIR, RUNLENS_VERSION_FIXTURES};
     Win32VersionApi system;
     Win32FileReader files;
-    Win32AnsiCodec codec;
+    const Win32CodePage ansi;
     int compared = 0;
     int withVersion = 0;
     std::vector<std::string> differences;
@@ -51,7 +52,7 @@ TEST(VersionCrossCheck, PortableReaderAgreesWithTheSystem) {
             VersionStrings expected;
             VersionStrings actual;
             const bool expectedResult = GetVersionStrings(file, system, expected);
-            PortableVersionApi portable(files, codec, ::GetUserDefaultLangID());
+            PortableVersionApi portable(files, ansi, ::GetUserDefaultLangID());
             const bool actualResult = GetVersionStrings(file, portable, actual);
             ++compared;
             withVersion += expectedResult ? 1 : 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/win32/code_page.h"
 #include "core/win32/handles.h"
 #include "core/win32/paths.h"
 #include "core/win32/text.h"
@@ -103,12 +104,12 @@ TEST(HostileNames, LookAlikeNamesNeverReachAnotherFile) {
         ASSERT_NE(process.Id(), 0u) << "cannot start " << exact.text;
 
         Win32InventorySystem system;
-        const ImagePathText image = GetProcessImagePath(process.Id(), system);
+        const ImagePathText image = GetProcessImagePath(process.Id(), system, Win32CodePage());
         EXPECT_EQ(image.text, exact.text);
         EXPECT_EQ(image.exact, exact.exact);
 
         RecordingRows list;
-        FillProcessList(system, list);
+        FillProcessList(system, Win32CodePage(), list);
         const auto row = std::find_if(list.rows.begin(), list.rows.end(),
                                       [&](const ProcessRow& r) { return r.path == exact.text; });
         ASSERT_NE(row, list.rows.end()) << exact.text;
@@ -174,7 +175,7 @@ TEST(LongImagePaths, BothQueryMethodsGiveTheWholePath) {
         Win32InventorySystem both({&FullImageName, &ModuleFileName});
         EXPECT_EQ(both.QueryFullImageName(self).path, expected) << length;
         Win32InventorySystem moduleOnly({nullptr, &ModuleFileName});
-        const ImagePathText text = GetProcessImagePath(self, moduleOnly);
+        const ImagePathText text = GetProcessImagePath(self, moduleOnly, Win32CodePage());
         EXPECT_EQ(text.text, expected) << length;
         EXPECT_EQ(text.text.find('\0'), std::string::npos);
     }

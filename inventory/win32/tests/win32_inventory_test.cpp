@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/win32/code_page.h"
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
 #include "lang/sprache_japan.h"
@@ -43,7 +44,8 @@ TEST(Win32Inventory, SnapshotListsThisProcessWithItsImagePath) {
     }
     EXPECT_TRUE(found) << count << " entries";
     EXPECT_FALSE(snapshot->Next(entry)) << "stays at the end";
-    EXPECT_EQ(GetProcessImagePath(::GetCurrentProcessId(), system).text, OwnImagePath());
+    EXPECT_EQ(GetProcessImagePath(::GetCurrentProcessId(), system, Win32CodePage()).text,
+              OwnImagePath());
 }
 
 TEST(Win32Inventory, BothQueryMethodsFindThisProcess) {
@@ -58,7 +60,7 @@ TEST(Win32Inventory, UnknownProcessGivesAOneLineStatusText) {
     EXPECT_TRUE(query.path.empty());
     EXPECT_NE(query.error, 0u);
 
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system).text;
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text;
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text[0], ' ');
     EXPECT_NE(text[1], ' ');
@@ -122,9 +124,8 @@ TEST(Win32Inventory, ExpandsPastTheUsualBuffer) {
     ::SetEnvironmentVariableA("RUNLENS_LONG", nullptr);
 }
 
-TEST(Win32Inventory, LocaleUpperAndServiceManager) {
+TEST(Win32Inventory, ServiceManager) {
     Win32InventorySystem system;
-    EXPECT_EQ(system.LocaleUpper("c:\\windows\\svchost.exe"), "C:\\WINDOWS\\SVCHOST.EXE");
     EXPECT_TRUE(system.IsNtFamily());
     const ServiceManagerAccess access = HasServiceManagerAccess(system);
     if (!access.granted) {
@@ -137,7 +138,7 @@ class JapaneseLocale : public testing::JapaneseLocaleTest {};
 TEST_F(JapaneseLocale, StatusTextIsJapaneseAndSurvivesTrimming) {
     EXPECT_EQ(::GetUserDefaultLangID(), 0x0411);
     Win32InventorySystem system;
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system).text;
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text;
     const std::wstring wide = ToWide(932, text);
     ASSERT_GE(wide.size(), 2u);
     EXPECT_EQ(wide[0], L' ');
@@ -156,7 +157,8 @@ TEST_F(JapaneseLocale, StatusTextIsJapaneseAndSurvivesTrimming) {
 
 TEST_F(JapaneseLocale, AdministratorHintIs39BytesInCodePage932) {
     Win32InventorySystem system;
-    const std::string hint = system.AnsiFromUtf8(Sprache_Japan::AdministratorHint);
+    const Win32CodePage ansi;
+    const std::string hint = AdministratorHintRule(system, ansi).Text();
     EXPECT_EQ(hint.size(), 39u);
     EXPECT_EQ(ToWide(932, hint), WideFromUtf8(Sprache_Japan::AdministratorHint));
     EXPECT_EQ(hint.back(), '!');

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "core/win32/handles.h"
-#include "core/win32/text.h"
 
 namespace runlens {
 namespace {
@@ -12,14 +11,6 @@ namespace {
 constexpr ULONGLONG kLargestFile = 512ull << 20;
 
 }  // namespace
-
-std::string Win32AnsiCodec::FromUtf16(std::u16string_view text) const {
-    return AnsiFromWide(AsWide(text));
-}
-
-std::u16string Win32AnsiCodec::ToUtf16(std::string_view text) const {
-    return std::u16string(AsUtf16(WideFromAnsi(text)));
-}
 
 std::optional<std::vector<std::uint8_t>> Win32FileReader::ReadFile(std::string_view fileName) {
     const std::string name(fileName);
