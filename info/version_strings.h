@@ -31,6 +31,7 @@ class VersionApi {
     virtual std::uint16_t UserDefaultLangId() = 0;
 };
 
+// As the system's ANSI query gives them: in the ANSI code page.
 struct VersionStrings {
     std::string description;
     std::string product;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/sorting.h"
+#include "core/win32/code_page.h"
 #include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
@@ -45,7 +46,8 @@ std::wstring PathColumnText(const ProcessRow& row) {
     // Where the ANSI code page has no Japanese, the hint the fill converted to it is only
     // question marks: the message before it is shown, and the hint from the program's text.
     static const std::size_t ansiHintSize =
-        kStatusHintGap.size() + AnsiFromWide(WideFromUtf8(Sprache_Japan::AdministratorHint)).size();
+        kStatusHintGap.size() +
+        AnsiFromUtf8(Win32CodePage(), Sprache_Japan::AdministratorHint).size();
     const std::string_view message = std::string_view(row.path).substr(
         0, row.path.size() - std::min(ansiHintSize, row.path.size()));
     return WideFromAnsi(message) + WideFromAnsi(kStatusHintGap) +

@@ -1,4 +1,6 @@
-// Conversions between the program's 8-bit texts and the UTF-16 texts of the wide Win32 calls.
+// Conversions between the program's 8-bit texts and the UTF-16 texts of the wide Win32 calls,
+// for the adapters at those calls. Portable code asks the code page through CodePage
+// (core/win32/code_page.h answers for the system).
 #pragma once
 
 #include <windows.h>
