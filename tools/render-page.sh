@@ -3,8 +3,10 @@
 # taken from the built resources (Chromium has no res:// addresses: they are pointed at the
 # files), and saves a screenshot. Usage: tools/render-page.sh [OUTPUT.png]
 set -euo pipefail
+# An output named on the command line is taken from where the script was called.
+out=${1:+$(realpath -m -- "$1")}
 cd "$(dirname "$0")/.."
-out=${1:-docs/local-page.png}
+out=${out:-$PWD/docs/local-page.png}
 
 tools/setup.sh chromium
 cmake --preset host >/dev/null
@@ -21,6 +23,10 @@ sed -i -e "s|res://RUNLENS_PROGRAM/GIF/\([a-z]*\)|file://$images/\1.gif|g" \
        -e "s|res://RUNLENS_PROGRAM/CSS/file_cn|file://$work/file_cn.css|g" "$work/page.html"
 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
   --disable-component-update --no-first-run --user-data-dir="$work/profile" \
-  --hide-scrollbars --window-size=900,520 --screenshot="$PWD/$out" "file://$work/page.html" \
+  --hide-scrollbars --window-size=900,520 --screenshot="$out" "file://$work/page.html" \
   2>/dev/null
+if [ ! -s "$out" ]; then
+  echo "render-page: Chromium wrote no screenshot to $out" >&2
+  exit 1
+fi
 echo "page: $out"

@@ -1,5 +1,6 @@
 // Arbitrary templates and values through the page filling: nothing the values hold may turn
-// into markup.
+// into markup. The bytes as UTF-8 through the conversions the page's texts take: what comes
+// out is valid UTF-8 that converts back unchanged.
 #include <cstdint>
 #include <string>
 
@@ -25,5 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     runlens::ReplaceAllNoCase(templateText, value, "x", ansi);
     runlens::ReplaceAllExact(templateText, value, "x");
+
+    const std::u16string utf16 = runlens::Utf16FromUtf8(input);
+    const std::string utf8 = runlens::Utf8FromUtf16(utf16);
+    if (runlens::Utf16FromUtf8(utf8) != utf16)
+        __builtin_trap();
+    if (runlens::Utf8FromAnsi(FakeCodePage(), input) != utf8)
+        __builtin_trap();
     return 0;
 }
