@@ -4,8 +4,13 @@
 #include <ole2.h>
 
 #include "app/win32/main_window.h"
+#include "core/win32/dynamic_functions.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Before any library is loaded: none is ever taken from the folder the program was saved in
+    // or started from.
+    runlens::SearchLibrariesInSystemFolderOnly();
+
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -33,89 +34,87 @@ bool IsRedirect(DWORD status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// A lock of the system's own: the smallest there is.
-class Lock {
+// A WinInet handle, closed once when it goes.
+class InternetHandle {
   public:
-    class Hold {
-      public:
-        explicit Hold(Lock& lock) : lock_(lock.lock_) { ::AcquireSRWLockExclusive(&lock_); }
-        Hold(const Hold&) = delete;
-        Hold& operator=(const Hold&) = delete;
-        ~Hold() { ::ReleaseSRWLockExclusive(&lock_); }
-
-      private:
-        SRWLOCK& lock_;
-    };
+    InternetHandle(const InternetFunctions& internet, HINTERNET handle)
+        : close_(internet.internetCloseHandle), handle_(handle) {}
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    ~InternetHandle() {
+        if (handle_)
+            close_(handle_);
+    }
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
 
   private:
-    SRWLOCK lock_ = SRWLOCK_INIT;
+    const decltype(InternetFunctions::internetCloseHandle) close_;
+    const HINTERNET handle_;
 };
 
 // One request's work, on a thread of its own so that the caller can keep its deadline whatever
-// the server does. At the deadline the caller gives up: it closes the handles, which ends the
-// call the thread is blocked in where the system supports that, and leaves the thread to finish
-// by itself; the thread then makes no further call with them. A handle is closed exactly once,
-// under the lock, by whichever side still owns it: a closed handle's value may be reused.
+// the server does. Every handle of the request belongs to that thread alone: it opens them,
+// uses them and closes them. At the deadline the caller only says that it gave up; the thread
+// looks before each call and then stops, closing its handles. A handle closed by another thread
+// could meanwhile have been given to another request, whose handle the thread would then use.
+// The system's timeouts, cut to the time that was left, end the call the thread is in.
 class Exchange {
   public:
-    Exchange(std::string address, DWORD flags, bool readBody)
-        : address_(std::move(address)), flags_(flags), readBody_(readBody) {}
+    Exchange(const InternetFunctions& internet, std::string address, std::string agent,
+             Deadline deadline, DWORD flags, bool readBody)
+        : internet_(internet),
+          address_(std::move(address)),
+          agent_(std::move(agent)),
+          deadline_(deadline),
+          flags_(flags),
+          readBody_(readBody) {}
     Exchange(const Exchange&) = delete;
     Exchange& operator=(const Exchange&) = delete;
-    ~Exchange() {
-        if (root_ && !abandoned_)
-            ::InternetCloseHandle(root_);
-    }
-
-    // The caller, before the thread starts: the root handle, with the system's timeouts cut
-    // to the time left, so that a thread left behind ends soon after.
-    bool Open(std::string_view agent, DWORD timeout) {
-        root_ = ::InternetOpenA(std::string(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                nullptr, 0);
-        if (!root_)
-            return false;
-        for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                                   INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-            ::InternetSetOptionA(root_, option, &timeout, sizeof(timeout));
-        }
-        return true;
-    }
 
     // The caller, at the deadline.
-    void Abandon() {
-        const Lock::Hold hold(lock_);
-        abandoned_ = true;
-        if (request_)
-            ::InternetCloseHandle(std::exchange(request_, nullptr));
-        ::InternetCloseHandle(root_);
-    }
+    void Abandon() { abandoned_.store(true); }
 
     // The thread's work: the request, its redirects and its body.
     void Run() {
+        const DWORD timeout = MillisecondsLeft(deadline_);
+        if (timeout == 0 || Abandoned())
+            return;
+        const InternetHandle root(
+            internet_, internet_.internetOpenA(agent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
+                                               nullptr, nullptr, 0));
+        if (!root)
+            return;
+        for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                   INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+            DWORD value = timeout;
+            internet_.internetSetOptionA(root.get(), option, &value, sizeof(value));
+        }
         std::string address = address_;
         for (int redirects = 0;; ++redirects) {
-            const HINTERNET request = Keep([&] {
-                return ::InternetOpenUrlA(root_, address.c_str(), nullptr, 0,
-                                          flags_ | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
-            });
-            if (!request)
+            if (Abandoned())
+                return;
+            const InternetHandle request(
+                internet_, internet_.internetOpenUrlA(root.get(), address.c_str(), nullptr, 0,
+                                                      flags_ | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+            if (!request || Abandoned())
                 return;
             DWORD status = 0;
             DWORD length = sizeof(status);
-            if (Abandoned() ||
-                !::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                                  &length, nullptr)) {
+            if (!internet_.httpQueryInfoA(request.get(),
+                                          HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                                          &length, nullptr)) {
                 status = 0;
             }
             if (!IsRedirect(status)) {
                 status_ = status;
                 if (readBody_)
-                    body_ = ReadBody(request);
-                finished_ = Drop();
+                    body_ = ReadBody(request.get());
+                finished_ = !Abandoned();
                 return;
             }
-            const auto next = RedirectTarget(address, Location(request));
-            if (!Drop() || !next || redirects == kMostRedirects)
+            const auto next = RedirectTarget(address, Location(request.get()));
+            if (!next || redirects == kMostRedirects)
                 return;
             address = *next;
         }
@@ -127,39 +126,13 @@ class Exchange {
     const std::string& Body() const { return body_; }
 
   private:
-    bool Abandoned() {
-        const Lock::Hold hold(lock_);
-        return abandoned_;
-    }
-
-    // Opens a request and keeps it; nothing when that failed or the caller gave up meanwhile
-    // (its closing of the root closed the request too).
-    template <typename OpenRequest>
-    HINTERNET Keep(OpenRequest open) {
-        if (Abandoned())
-            return nullptr;
-        const HINTERNET request = open();
-        const Lock::Hold hold(lock_);
-        if (abandoned_ || !request)
-            return nullptr;
-        request_ = request;
-        return request;
-    }
-
-    // Closes the kept request; false when the caller gave up and closed it.
-    bool Drop() {
-        const Lock::Hold hold(lock_);
-        if (abandoned_)
-            return false;
-        ::InternetCloseHandle(std::exchange(request_, nullptr));
-        return true;
-    }
+    bool Abandoned() const { return abandoned_.load(); }
 
     std::string Location(HINTERNET request) {
         std::string location(kLongestLocation, '\0');
         DWORD length = kLongestLocation;
-        if (Abandoned() ||
-            !::HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+        if (Abandoned() || !internet_.httpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(),
+                                                     &length, nullptr)) {
             return {};
         }
         location.resize(::strnlen(location.c_str(), std::min<DWORD>(length, kLongestLocation)));
@@ -176,7 +149,7 @@ class Exchange {
             DWORD read = 0;
             const auto want =
                 static_cast<DWORD>(std::min<std::size_t>(kReadChunk, kFetchCap - received));
-            if (!::InternetReadFile(request, buffer, want, &read) || read == 0)
+            if (!internet_.internetReadFile(request, buffer, want, &read) || read == 0)
                 break;
             received += read;
             buffer[read] = '\0';
@@ -185,13 +158,14 @@ class Exchange {
         return text;
     }
 
+    const InternetFunctions internet_;  // a copy: the thread may outlive the caller's table
     const std::string address_;
+    const std::string agent_;
+    const Deadline deadline_;
     const DWORD flags_;
     const bool readBody_;
-    Lock lock_;
-    bool abandoned_ = false;       // under the lock
-    HINTERNET root_ = nullptr;     // set before the thread starts
-    HINTERNET request_ = nullptr;  // under the lock
+    std::atomic<bool> abandoned_{false};
+    // The thread's; read by the caller only after the thread has ended.
     bool finished_ = false;
     DWORD status_ = 0;
     std::string body_;
@@ -205,14 +179,13 @@ DWORD WINAPI RunExchange(void* ticket) {
 }
 
 // The finished exchange, or nothing when it failed to start or the deadline came first.
-std::shared_ptr<Exchange> Exchanged(std::string_view address, std::string_view agent,
-                                    Deadline deadline, DWORD flags, bool readBody) {
-    const DWORD left = MillisecondsLeft(deadline);
-    if (left == 0)
+std::shared_ptr<Exchange> Exchanged(const InternetFunctions& internet, std::string_view address,
+                                    std::string_view agent, Deadline deadline, DWORD flags,
+                                    bool readBody) {
+    if (MillisecondsLeft(deadline) == 0 || !internet.internetOpenA)
         return nullptr;
-    auto exchange = std::make_shared<Exchange>(std::string(address), flags, readBody);
-    if (!exchange->Open(agent, left))
-        return nullptr;
+    auto exchange = std::make_shared<Exchange>(internet, std::string(address), std::string(agent),
+                                               deadline, flags, readBody);
     auto ticket = std::make_unique<std::shared_ptr<Exchange>>(exchange);
     const UniqueHandle thread(::CreateThread(nullptr, 0, &RunExchange, ticket.get(), 0, nullptr));
     if (!thread)
@@ -227,13 +200,16 @@ std::shared_ptr<Exchange> Exchanged(std::string_view address, std::string_view a
 
 }  // namespace
 
-bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline) {
-    const auto exchange = Exchanged(address, agent, deadline, 0, false);
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
+               const InternetFunctions& internet) {
+    const auto exchange = Exchanged(internet, address, agent, deadline, 0, false);
     return exchange && exchange->Status() == kHttpOk;
 }
 
-std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline) {
-    const auto exchange = Exchanged(address, agent, deadline, INTERNET_FLAG_EXISTING_CONNECT, true);
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
+                         const InternetFunctions& internet) {
+    const auto exchange =
+        Exchanged(internet, address, agent, deadline, INTERNET_FLAG_EXISTING_CONNECT, true);
     return exchange ? exchange->Body() : std::string();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/win32/dynamic_functions.h"
 #include "info/online_lookup.h"
 
 namespace runlens {
@@ -17,11 +18,14 @@ inline constexpr std::size_t kFetchCap = 64 * 1024;
 
 // True when a request for the address ends with HTTP status 200 before the deadline. Redirects
 // are followed, at most kMostRedirects of them and only within the same scheme, host and port.
-bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline);
+// `internet` is WinInet's functions, or calls of the same shape in their place.
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
+               const InternetFunctions& internet = DynamicFunctions::Internet());
 
 // The body of the response, up to kFetchCap bytes read, each read's text up to its first zero
 // byte; empty on any failure and when the deadline passes first.
-std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline);
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
+                         const InternetFunctions& internet = DynamicFunctions::Internet());
 
 // The serial number of the volume that holds the program file; 0 when it cannot be read.
 std::uint32_t GetVolumeSerial();

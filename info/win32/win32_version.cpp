@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/win32/dynamic_functions.h"
 #include "info/version_guard.h"
 
 namespace runlens {
@@ -12,11 +13,12 @@ namespace {
 // The value VerQueryValueA points at, if it lies inside the block. A block the check refuses
 // never reaches the system, whoever asks.
 std::optional<std::size_t> QueryOffset(std::span<std::uint8_t> block, const char* path) {
-    if (!IsWellFormedVersionBlock(block))
+    const auto query = DynamicFunctions::Version().verQueryValueA;
+    if (!query || !IsWellFormedVersionBlock(block))
         return std::nullopt;
     void* value = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueA(block.data(), path, &value, &length) || !value)
+    if (!query(block.data(), path, &value, &length) || !value)
         return std::nullopt;
     const auto* at = static_cast<const std::uint8_t*>(value);
     if (at < block.data() || at >= block.data() + block.size())
@@ -27,15 +29,20 @@ std::optional<std::size_t> QueryOffset(std::span<std::uint8_t> block, const char
 }  // namespace
 
 std::uint32_t Win32VersionApi::VersionInfoSize(std::string_view fileName) {
+    const auto size = DynamicFunctions::Version().getFileVersionInfoSizeA;
+    if (!size)
+        return 0;
     DWORD handle = 0;
-    return ::GetFileVersionInfoSizeA(std::string(fileName).c_str(), &handle);
+    return size(std::string(fileName).c_str(), &handle);
 }
 
 bool Win32VersionApi::ReadVersionInfo(std::string_view fileName, std::span<std::uint8_t> block) {
     // VerQueryValueA believes the block's lengths: a root length past the resource makes it
     // write its converted texts far past this buffer.
-    return ::GetFileVersionInfoA(std::string(fileName).c_str(), 0, static_cast<DWORD>(block.size()),
-                                 block.data()) != FALSE &&
+    const auto read = DynamicFunctions::Version().getFileVersionInfoA;
+    return read &&
+           read(std::string(fileName).c_str(), 0, static_cast<DWORD>(block.size()), block.data()) !=
+               FALSE &&
            IsWellFormedVersionBlock(block);
 }
 

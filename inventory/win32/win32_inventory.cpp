@@ -98,12 +98,12 @@ bool SameFileName(const wchar_t* entry, std::wstring_view name) {
 }  // namespace
 
 Win32InventorySystem::Win32InventorySystem() : Win32InventorySystem(ImageNameFunctions{}) {
-    queryFullProcessImageName_ = DynamicFunctions::QueryFullProcessImageNameW();
-    if (!queryFullProcessImageName_)
-        queryFullProcessImageNameMissing_ = ::GetLastError();
-    getModuleFileNameEx_ = DynamicFunctions::GetModuleFileNameExW();
-    if (!getModuleFileNameEx_)
-        getModuleFileNameExMissing_ = ::GetLastError();
+    const auto& fullImageName = DynamicFunctions::QueryFullProcessImageNameW();
+    queryFullProcessImageName_ = fullImageName.function;
+    queryFullProcessImageNameMissing_ = fullImageName.missing;
+    const auto& moduleFileName = DynamicFunctions::GetModuleFileNameExW();
+    getModuleFileNameEx_ = moduleFileName.function;
+    getModuleFileNameExMissing_ = moduleFileName.missing;
 }
 
 Win32InventorySystem::Win32InventorySystem(ImageNameFunctions functions)
