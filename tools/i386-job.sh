@@ -40,6 +40,8 @@ python3 tests/win32/taken_temp_folder.py "$build/taken-temp"
 echo "i386-job: taken temporary folder made in $(($(date +%s) - start)) s"
 tests=("$RUNLENS_WINE" "$build/tests/runlens_win_tests.exe")
 export RUNLENS_REQUIRE_SITE=1 RUNLENS_TAKEN_TEMP="Z:$PWD/$build/taken-temp"
+# The planted-library test starts the shipping program, not the test build's own.
+export RUNLENS_PROGRAM="Z:$PWD/build/win32/app/win32/runlens.exe"
 step wine32 C.UTF-8 101 "${tests[@]}" --gtest_filter="$english_filter" \
   --gtest_output="xml:Z:$results/wine32.xml" &
 english=$!

@@ -23,7 +23,8 @@ out=build/i386/results
 rm -rf build/i386
 mkdir -p "$job" "$out" build/results
 tools/site-tls.sh "$build/site/tls" "$(sed -n 's/^RUNLENS_SITE_HOST:STRING=//p' "$build/CMakeCache.txt")"
-for path in "$build"/tests/runlens_{win_tests,idle_child}.exe "$build"/version-fixtures \
+for path in "$build"/tests/runlens_{win_tests,idle_child}.exe "$build"/tests/runlens_planted_marker.dll \
+  "$build"/version-fixtures "$build"/icon-fixtures "$build"/icon-fixtures-build/runlens_forged_icon_child.exe \
   "$build"/{CMakeCache.txt,wine-filters.sh,site/tls} tests/site/pages tests/win32/taken_temp_folder.py \
   tools/{common.sh,i386-job.sh,with-site.sh,site-tls.sh,reference_site.py,screenshot.sh}; do
   mkdir -p "$job/$(dirname "$path")"

@@ -8,7 +8,9 @@
 #include <exception>
 #include <cwchar>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "app/agent_string.h"
 #include "app/layout.h"
@@ -120,7 +122,9 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         self->hwnd_ = nullptr;
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    LRESULT result = 0;
+    // A creation that fails, by an error or otherwise, refuses the window: the system then
+    // destroys it, and CreateWindowEx reports the failure.
+    LRESULT result = message == WM_CREATE ? -1 : 0;
     self->RunHandler([&] { result = self->HandleMessage(message, wParam, lParam); });
     return result;
 }
@@ -131,6 +135,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ReadDpi();
             CreateControls();
             FormCreate();
+            created_ = true;
             return 0;
         case WM_SIZE:
             LayoutControls();
@@ -187,7 +192,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             webBrowser_ = nullptr;
             pane_.reset();
             localPages_.reset();
-            ::PostQuitMessage(0);
+            if (std::exchange(created_, false))
+                ::PostQuitMessage(0);
             return 0;
         default:
             break;
@@ -213,6 +219,9 @@ void TForm1::CreateControls() {
         child(hwnd_, WS_EX_CLIENTEDGE, WC_LISTVIEWW,
               WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
               kListViewId);
+    // Every handler reads the list; a window without it is refused.
+    if (!listView_)
+        throw std::runtime_error("The process list could not be created.");
     ::SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE,
                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);

@@ -48,7 +48,8 @@ class TForm1 final : private LookupSink {
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
-    // Creates the window with its controls and fills the list; false when the system refuses.
+    // Creates the window with its controls and fills the list; false when the system refuses,
+    // or when any step of the creation failed (its error shown), and then no window is left.
     bool Create();
     void Show(int showCommand);
     HWND Handle() const { return hwnd_; }
@@ -126,6 +127,9 @@ class TForm1 final : private LookupSink {
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
+    // Set once the window's creation has run to its end: only such a window ends the message
+    // loop when it goes.
+    bool created_ = false;
     int dpi_ = 96;
     HWND topPanel_ = nullptr;
     HWND image1_ = nullptr;

@@ -11,6 +11,7 @@
 #include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
+#include "inventory/win32/win32_icon_resources.h"
 #include "lang/sprache_japan.h"
 #include "resources/resource_ids.h"
 
@@ -119,10 +120,14 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
 }
 
 int Win32ProcessListView::AddFileIcon(std::string_view path) {
+    const std::wstring file = FileSystemPath(WideFromAnsi(path));
+    // A file whose icon resources do not hold together is a file without an icon: the
+    // extraction would read past them.
+    if (!FileIconsAreSound(file))
+        return kNoImage;
     HICON large = nullptr;
     HICON small = nullptr;
-    const UINT count =
-        ::ExtractIconExW(FileSystemPath(WideFromAnsi(path)).c_str(), 0, &large, &small, 1);
+    const UINT count = ::ExtractIconExW(file.c_str(), 0, &large, &small, 1);
     const UniqueIcon largeIcon(large);
     const UniqueIcon smallIcon(small);
     if (count == 0 || count == UINT_MAX || !smallIcon)

@@ -125,11 +125,13 @@ const InternetFunctions& DynamicFunctions::Internet() noexcept {
         Take(found.internetSetOptionA, module, "InternetSetOptionA");
         Take(found.internetOpenUrlA, module, "InternetOpenUrlA");
         Take(found.httpQueryInfoA, module, "HttpQueryInfoA");
+        Take(found.internetQueryDataAvailable, module, "InternetQueryDataAvailable");
         Take(found.internetReadFile, module, "InternetReadFile");
         Take(found.internetCloseHandle, module, "InternetCloseHandle");
         // All or nothing: a request never starts with half of its calls.
         if (!found.internetOpenA || !found.internetSetOptionA || !found.internetOpenUrlA ||
-            !found.httpQueryInfoA || !found.internetReadFile || !found.internetCloseHandle) {
+            !found.httpQueryInfoA || !found.internetQueryDataAvailable || !found.internetReadFile ||
+            !found.internetCloseHandle) {
             found = {};
         }
         return found;

@@ -62,6 +62,7 @@ struct InternetFunctions {
     decltype(&::InternetSetOptionA) internetSetOptionA = nullptr;
     decltype(&::InternetOpenUrlA) internetOpenUrlA = nullptr;
     decltype(&::HttpQueryInfoA) httpQueryInfoA = nullptr;
+    decltype(&::InternetQueryDataAvailable) internetQueryDataAvailable = nullptr;
     decltype(&::InternetReadFile) internetReadFile = nullptr;
     decltype(&::InternetCloseHandle) internetCloseHandle = nullptr;
 };

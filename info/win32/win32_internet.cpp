@@ -140,15 +140,22 @@ class Exchange {
     }
 
     // Up to kFetchCap bytes received, each read's text up to its first zero byte: a stream of
-    // zero bytes ends at the cap like any other.
+    // zero bytes ends at the cap like any other. Each read takes only what has arrived, so that
+    // a body that comes a byte at a time is looked at between its bytes: a read of more waits
+    // for all of it.
     std::string ReadBody(HINTERNET request) {
         std::string text;
         std::size_t received = 0;
         char buffer[kReadChunk + 1];
         while (received < kFetchCap && !Abandoned()) {
+            DWORD available = 0;
+            if (!internet_.internetQueryDataAvailable(request, &available, 0, 0) ||
+                available == 0 || Abandoned()) {
+                break;
+            }
             DWORD read = 0;
-            const auto want =
-                static_cast<DWORD>(std::min<std::size_t>(kReadChunk, kFetchCap - received));
+            const auto want = static_cast<DWORD>(
+                std::min<std::size_t>({kReadChunk, kFetchCap - received, available}));
             if (!internet_.internetReadFile(request, buffer, want, &read) || read == 0)
                 break;
             received += read;

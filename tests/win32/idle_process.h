@@ -29,8 +29,8 @@ inline void CreateFolders(const std::wstring& file) {
 // An idle program started from `file`, ended when the test is done.
 class IdleProcess {
   public:
-    explicit IdleProcess(const std::wstring& file) {
-        std::wstring child = L"" RUNLENS_IDLE_CHILD;
+    // `child` is the program copied there: the idle test child unless given.
+    explicit IdleProcess(const std::wstring& file, std::wstring child = L"" RUNLENS_IDLE_CHILD) {
         std::replace(child.begin(), child.end(), L'/', L'\\');
         CreateFolders(file);
         if (!::CopyFileW(child.c_str(), file.c_str(), FALSE))

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,28 @@ TEST_F(MainWindow, PopupMenuOffersTheExplorerCommand) {
 TEST_F(MainWindow, HostsTheBrowserWithoutATitleHandler) {
     EXPECT_TRUE(Inside(*form_).Browser().HasControl());
     EXPECT_FALSE(Inside(*form_).Browser().HasTitleChangeHandler());
+}
+
+}  // namespace
+}  // namespace runlens
+
+namespace runlens {
+namespace {
+
+// A step of the window's creation that fails refuses the window: the program ends with the
+// error instead of leaving a window without its lookup for the first click to use.
+TEST(WindowCreation, AFailedStepLeavesNoWindowAndShowsTheError) {
+    TForm1 form(::GetModuleHandleW(nullptr), [](HWND) -> std::unique_ptr<BrowserPane> {
+        throw std::runtime_error("no browser here");
+    });
+    std::vector<std::string> errors;
+    Inside(form).SetErrorBox([&errors](const std::string& message) { errors.push_back(message); });
+    EXPECT_FALSE(form.Create());
+    EXPECT_EQ(form.Handle(), nullptr);
+    EXPECT_EQ(errors, std::vector<std::string>{"no browser here"});
+    MSG message;
+    EXPECT_FALSE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "a window that never opened ends no message loop";
 }
 
 }  // namespace

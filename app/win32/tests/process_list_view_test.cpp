@@ -11,6 +11,7 @@
 #include "core/win32/code_page.h"
 #include "core/win32/text.h"
 #include "inventory/process_list.h"
+#include "inventory/win32/win32_icon_resources.h"
 #include "inventory/win32/win32_inventory.h"
 #include "lang/sprache_japan.h"
 #include "tests/win32/resource_counts.h"
@@ -156,6 +157,27 @@ TEST_F(ListViewFixture, BrokenIconDirectoryGetsNoImage) {
     EXPECT_EQ(view_->AddFileIcon(file), kNoImage);
     EXPECT_EQ(::ImageList_GetImageCount(small_.get()), ::ImageList_GetImageCount(large_.get()));
     ::DeleteFileA(file.c_str());
+}
+
+// Files whose icon resources lie about themselves count as files without an icon; the system's
+// extraction never sees them. The same resources told truly give an icon.
+TEST_F(ListViewFixture, ForgedIconFilesGetNoImageAndLeakNothing) {
+    const std::string fixtures = RUNLENS_ICON_FIXTURES;
+    const char* forged[] = {
+        "count_65535",    "missing_icon", "entry_size_0",    "entry_size_ffffffff", "width_extreme",
+        "height_extreme", "bits_extreme", "colours_extreme", "truncated",           "png_past_end"};
+    auto file = [&](const char* name) { return fixtures + "/" + name + ".dll"; };
+    // The first round loads what stays loaded; the second is counted.
+    EXPECT_GE(view_->AddFileIcon(file("sound")), 2);
+    const ResourceCounts before = CurrentResourceCounts();
+    for (const char* name : forged) {
+        EXPECT_FALSE(FileIconsAreSound(WideFromAnsi(file(name)))) << name;
+        EXPECT_EQ(view_->AddFileIcon(file(name)), kNoImage) << name;
+    }
+    EXPECT_TRUE(FileIconsAreSound(WideFromAnsi(file("sound"))));
+    EXPECT_EQ(CurrentResourceCounts(), before);
+    EXPECT_EQ(::ImageList_GetImageCount(small_.get()), 3);
+    EXPECT_EQ(::ImageList_GetImageCount(large_.get()), 3);
 }
 
 TEST_F(ListViewFixture, FileWithoutIconGetsNoImage) {

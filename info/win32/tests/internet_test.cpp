@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <chrono>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -155,6 +157,72 @@ TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
     EXPECT_TRUE(site.messages.empty());
     EXPECT_FALSE(lookup.FirstLookupPending());
     EXPECT_LE(took, kLookupTimeLimit + kSlack);
+}
+
+// Who opened and who closed each WinInet handle, recorded around the system's own calls.
+struct HandleRecord {
+    DWORD openedBy = 0;
+    std::vector<DWORD> closedBy;
+};
+std::mutex handleLock;
+std::map<HINTERNET, HandleRecord> handles;
+
+HINTERNET Opened(HINTERNET handle) {
+    if (handle) {
+        const std::lock_guard<std::mutex> hold(handleLock);
+        handles[handle] = {::GetCurrentThreadId(), {}};
+    }
+    return handle;
+}
+HINTERNET WINAPI RecordedOpen(LPCSTR agent, DWORD access, LPCSTR proxy, LPCSTR bypass,
+                              DWORD flags) {
+    return Opened(DynamicFunctions::Internet().internetOpenA(agent, access, proxy, bypass, flags));
+}
+HINTERNET WINAPI RecordedOpenUrl(HINTERNET root, LPCSTR address, LPCSTR headers, DWORD length,
+                                 DWORD flags, DWORD_PTR context) {
+    return Opened(DynamicFunctions::Internet().internetOpenUrlA(root, address, headers, length,
+                                                                flags, context));
+}
+BOOL WINAPI RecordedClose(HINTERNET handle) {
+    {
+        const std::lock_guard<std::mutex> hold(handleLock);
+        handles[handle].closedBy.push_back(::GetCurrentThreadId());
+    }
+    return DynamicFunctions::Internet().internetCloseHandle(handle);
+}
+
+// A request the caller gave up on at its deadline: every handle of it is closed once, by the
+// thread that opened it, never by the caller. A handle that another thread closes may meanwhile
+// have been given to another request, which the request's own thread would then use.
+TEST_F(Internet, ARequestGivenUpOnKeepsItsHandlesToItsOwnThread) {
+    InternetFunctions recording = DynamicFunctions::Internet();
+    recording.internetOpenA = &RecordedOpen;
+    recording.internetOpenUrlA = &RecordedOpenUrl;
+    recording.internetCloseHandle = &RecordedClose;
+    // A body that comes a byte at a time: the thread is still reading when the caller gives up.
+    const auto start = steady_clock::now();
+    EXPECT_EQ(FetchUrlText(Local("/hostile/drip-body"), kAgent,
+                           start + std::chrono::milliseconds(1500), recording),
+              "");
+    EXPECT_LE(steady_clock::now() - start, std::chrono::milliseconds(1500) + kSlack);
+    // The thread sees that before its next read, and closes what it opened.
+    auto allClosed = [] {
+        const std::lock_guard<std::mutex> hold(handleLock);
+        return !handles.empty() &&
+               std::all_of(handles.begin(), handles.end(),
+                           [](const auto& entry) { return !entry.second.closedBy.empty(); });
+    };
+    for (int i = 0; i < 200 && !allClosed(); ++i)
+        ::Sleep(50);
+    const std::lock_guard<std::mutex> hold(handleLock);
+    EXPECT_FALSE(handles.empty());
+    for (const auto& [handle, record] : handles) {
+        EXPECT_NE(record.openedBy, 0u) << "a handle closed that the request never opened";
+        ASSERT_EQ(record.closedBy.size(), 1u) << "each handle is closed exactly once";
+        EXPECT_EQ(record.closedBy[0], record.openedBy);
+        EXPECT_NE(record.closedBy[0], ::GetCurrentThreadId()) << "closed by the caller";
+    }
+    handles.clear();
 }
 
 // Checked against what an open file of the system folder reports of its volume. (Wine makes up
