@@ -61,9 +61,8 @@ void Take(Function& to, HMODULE module, const char* name) noexcept {
 }  // namespace
 
 void SearchLibrariesInSystemFolderOnly() noexcept {
-    // Where the second is all there is, the program's own folder stays in the search: nothing
-    // the program loads by name is looked for there, as every load of its own names the system
-    // folder.
+    // Where only the older call exists, the program's own folder stays in the search of the
+    // system's loads on the program's behalf; the program's own loads name the system folder.
     const auto setDefault = DynamicFunctions::SetDefaultDllDirectories();
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;

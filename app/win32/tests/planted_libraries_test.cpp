@@ -129,21 +129,22 @@ struct FoundWindow {
     HWND window;
 };
 
+BOOL CALLBACK TakeProgramWindow(HWND window, LPARAM context) {
+    auto& wanted = *reinterpret_cast<FoundWindow*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (owner != wanted.process || std::wstring(name) != L"TForm1")
+        return TRUE;
+    wanted.window = window;
+    return FALSE;
+}
+
+// The main window of the process; null until it has one.
 HWND ProgramWindow(DWORD process) {
     FoundWindow found{process, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& wanted = *reinterpret_cast<FoundWindow*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (owner != wanted.process || std::wstring(name) != L"TForm1")
-                return TRUE;
-            wanted.window = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumWindows(&TakeProgramWindow, reinterpret_cast<LPARAM>(&found));
     return found.window;
 }
 
