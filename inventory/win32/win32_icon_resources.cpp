@@ -39,11 +39,9 @@ BOOL CALLBACK CollectGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR contex
 }  // namespace
 
 Win32IconResources::Win32IconResources(const std::wstring& path) {
-    // The image-resource flag came with Vista; earlier systems refuse it and map a data file.
-    module_ = ::LoadLibraryExW(path.c_str(), nullptr,
-                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (!module_ && ::GetLastError() == ERROR_INVALID_PARAMETER)
-        module_ = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // Mapped as a plain file: its sections are not laid out, and the resource calls find their
+    // way through the section table.
+    module_ = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 Win32IconResources::~Win32IconResources() {
