@@ -216,7 +216,8 @@ TEST_F(PlantedLibraries, NoneRunsWhileTheProgramStartsFillsAndLooksUp) {
     // a planted kernel32 would only show Wine's behaviour), and version.dll, which Wine's own
     // user32 imports as every process starts (Windows' user32 does not): native-first, the
     // planted copy stands in for the system's before the program's first instruction. The
-    // build checks that the program file imports no other library than the known ones.
+    // common controls are native-first too: the manifest binds them to the system's copy. The
+    // build checks that the program file imports no other library than these.
     const std::set<std::string> known = AllowedImports();
     const NativeFirst overrides;
     std::string nativeFirst;
