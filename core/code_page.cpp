@@ -86,6 +86,15 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
+        // A U+FFFD of the text itself takes three bytes.
+        if (DecodeUtf8(text, at, length) == kReplacement && length == 1)
+            return false;
+    }
+    return true;
+}
+
 std::string Utf8FromUtf16(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -28,6 +28,8 @@ std::string AnsiFromUtf8(const CodePage& ansi, std::string_view utf8);
 // Between UTF-8 and UTF-16. Each byte of a sequence that is not valid UTF-8 (cut off, overlong,
 // a surrogate, past U+10FFFF), and a surrogate without its partner, becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view utf8);
+// True when the text holds no such sequence: every byte belongs to a valid UTF-8 character.
+bool IsUtf8(std::string_view text);
 std::string Utf8FromUtf16(std::u16string_view text);
 
 }  // namespace runlens

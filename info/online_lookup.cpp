@@ -92,6 +92,15 @@ std::optional<Origin> SplitOrigin(std::string_view address) {
 
 }  // namespace
 
+std::u16string DecodeNoticeMessage(std::string_view message, const CodePage& ansi) {
+    message = message.substr(0, kFetchCap);
+    // Behind the marker byte, a message that filled the cap may end inside a character.
+    const std::string_view whole = message.size() + 1 >= kFetchCap
+                                       ? message.substr(0, WithoutCutUtf8Character(message))
+                                       : message;
+    return IsUtf8(whole) ? Utf16FromUtf8(whole) : ansi.ToUtf16(message);
+}
+
 std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location) {
     const auto source = SplitOrigin(from);
     if (!source || location.empty())  // a redirect that says nowhere leads nowhere

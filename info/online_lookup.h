@@ -19,6 +19,14 @@ namespace runlens {
 // The reply byte that marks a message for the user.
 inline constexpr char kNoticeMessageMarker = '\xA7';
 
+// The most of a response body that is read, counted in bytes received; a notice reply is a few
+// bytes.
+inline constexpr std::size_t kFetchCap = 64 * 1024;
+
+// The notice message as the site sends it: UTF-8 when it is valid UTF-8 (a character the cap
+// cut off at its end dropped), else the ANSI code page.
+std::u16string DecodeNoticeMessage(std::string_view message, const CodePage& ansi);
+
 // One of the 62 digits 0-9, A-Z, a-z for |n| mod 62.
 char Base62Digit(long long n);
 

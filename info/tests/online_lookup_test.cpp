@@ -58,6 +58,33 @@ TEST(PageAddress, EscapesWhatWouldChangeTheAddress) {
         EXPECT_EQ(PageAddress(c.name), SitePageFolderAddress() + c.page + ".html") << c.name;
 }
 
+// The site may answer in UTF-8 or in the user's code page; a reply that filled the cap may end
+// inside its last character.
+TEST(NoticeMessage, DecodedAsUtf8OrTheAnsiCodePage) {
+    const testing::FakeCodePage latin1(testing::FakeCodePage::Kind::kLatin1);
+    const std::string filled = std::string(kFetchCap - 3, 'a') + "\xE3\x81";
+    const std::string longer = std::string(kFetchCap + 10, 'b');
+    struct Case {
+        const char* what;
+        std::string message;
+        std::u16string shown;
+    };
+    const Case cases[] = {
+        {"UTF-8", "\xE3\x81\x8A\xE7\x9F\xA5", u"\u304A\u77E5"},
+        {"plain", "plain", u"plain"},
+        {"nothing", "", u""},
+        {"a replacement character of its own", "\xEF\xBF\xBD", u"\uFFFD"},
+        {"the code page's", "caf\xE9", u"caf\u00E9"},
+        {"an overlong form", "\xC0\xAF", u"\u00C0\u00AF"},
+        {"an encoded surrogate", "\xED\xA0\x80", u"\u00ED\u00A0\u0080"},
+        {"a character cut off within the text", "\xE3\x81 x", u"\u00E3\u0081 x"},
+        {"a character cut off by the cap", filled, std::u16string(kFetchCap - 3, u'a')},
+        {"past the cap", longer, std::u16string(kFetchCap, u'b')},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeNoticeMessage(c.message, latin1), c.shown) << c.what;
+}
+
 TEST(RedirectTarget, StaysWithTheSameSchemeHostAndPort) {
     const std::string from = "http://www.site.example/fairu/moved.exe.html";
     const struct {

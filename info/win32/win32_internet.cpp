@@ -247,19 +247,4 @@ std::uint32_t VolumeSerialOf(std::wstring_view full) {
     return serial;
 }
 
-std::wstring DecodeNoticeMessage(std::string_view message) {
-    if (message.empty())
-        return {};
-    message = message.substr(0, kFetchCap);
-    // Behind the marker byte, a message that filled the cap may end inside a character.
-    const std::string_view whole = message.size() + 1 >= kFetchCap
-                                       ? message.substr(0, WithoutCutUtf8Character(message))
-                                       : message;
-    if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, whole.data(),
-                              static_cast<int>(whole.size()), nullptr, 0) > 0) {
-        return ToWide(CP_UTF8, whole);
-    }
-    return ToWide(CP_ACP, message);
-}
-
 }  // namespace runlens

@@ -12,10 +12,6 @@
 
 namespace runlens {
 
-// The most of a response body that is read, counted in bytes received; a notice reply is a few
-// bytes.
-inline constexpr std::size_t kFetchCap = 64 * 1024;
-
 // True when a request for the address ends with HTTP status 200 before the deadline. Redirects
 // are followed, at most kMostRedirects of them and only within the same scheme, host and port.
 // `internet` is WinInet's functions, or calls of the same shape in their place.
@@ -31,9 +27,5 @@ std::string FetchUrlText(std::string_view address, std::string_view agent, Deadl
 std::uint32_t GetVolumeSerial();
 // The same for any file's full path.
 std::uint32_t VolumeSerialOf(std::wstring_view path);
-
-// The notice message as the site sends it: UTF-8 when it is valid UTF-8 (a character the cap
-// cut off at its end dropped), else the system's ANSI code page.
-std::wstring DecodeNoticeMessage(std::string_view message);
 
 }  // namespace runlens

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/win32/code_page.h"
 #include "core/win32/text.h"
 #include "info/win32/win32_internet.h"
 
@@ -28,7 +29,7 @@ void Win32LookupSystem::ShowStatusLine(std::string_view text) {
 }
 
 void Win32LookupSystem::ShowNoticeMessage(std::string_view message) {
-    sink_.ShowNoticeBox(DecodeNoticeMessage(message));
+    sink_.ShowNoticeBox(AsWide(DecodeNoticeMessage(message, Win32CodePage())));
 }
 
 }  // namespace runlens
