@@ -231,7 +231,7 @@ void TForm1::CreateControls() {
         columnInfo.fmt = column == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
         columnInfo.cx = Scaled(kColumnWidths[column]);
         columnInfo.iSubItem = column;
-        columnInfo.cxMin = 0;  // the column's sort direction flag
+        columnInfo.cxMin = 0;  // the column's sort direction flag (ColumnSortFlag)
         ::SendMessageW(listView_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
     }
     splitter2_ = child(hwnd_, 0, kSplitterClass, 0, kSplitter2Id);
@@ -340,13 +340,9 @@ void TForm1::SmallSpeedButtonClick() {
 }
 
 void TForm1::ListViewColumnClick(int column) {
-    // The column's direction flag lives in its minimum width.
-    int flag = ColumnMinWidth(listView_, column);
+    int flag = ColumnSortFlag(listView_, column);
     sortKey_ = NextSortKey(column, flag);
-    LVCOLUMNW columnInfo{};
-    columnInfo.mask = LVCF_MINWIDTH;
-    columnInfo.cxMin = flag;
-    ::SendMessageW(listView_, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+    SetColumnSortFlag(listView_, column, flag);
     SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
 }
 

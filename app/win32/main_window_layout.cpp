@@ -146,7 +146,8 @@ void TForm1::FormResize() {
     ::GetClientRect(hwnd_, &client);
     const ResizeLayout layout = ApplyResizeRule(
         client.right, ColumnWidth(listView_, 0), ColumnWidth(listView_, 2), ScrollBarWidth(dpi_),
-        ColumnMinWidth(listView_, 1),
+        // The middle column's minimum width is its sort flag.
+        ColumnSortFlag(listView_, 1),
         {Scaled(kButtonWidths.large), Scaled(kButtonWidths.small), Scaled(kButtonWidths.report)},
         Scaled(kButtonMargin), Scaled(kButtonGap));
     ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(layout.column1Width, 0));

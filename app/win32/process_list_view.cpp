@@ -65,11 +65,18 @@ void SortRows(HWND listView, int sortKey, bool rightAligned) {
                    reinterpret_cast<LPARAM>(&CompareItems));
 }
 
-int ColumnMinWidth(HWND listView, int column) {
+int ColumnSortFlag(HWND listView, int column) {
     LVCOLUMNW columnInfo{};
     columnInfo.mask = LVCF_MINWIDTH;
     ::SendMessageW(listView, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
     return columnInfo.cxMin;
+}
+
+void SetColumnSortFlag(HWND listView, int column, int flag) {
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_MINWIDTH;
+    columnInfo.cxMin = flag;
+    ::SendMessageW(listView, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
 }
 
 bool ColumnRightAligned(HWND listView, int column) {

@@ -31,8 +31,13 @@ ColumnTexts ShownColumnTexts(const ProcessRow& row);
 // Sorts the list's rows by the list control's own item sort with CompareRows.
 void SortRows(HWND listView, int sortKey, bool rightAligned);
 
-// A column's minimum width, which holds its sort direction flag.
-int ColumnMinWidth(HWND listView, int column);
+// A column's sort direction flag, 0 or 1 (NextSortKey toggles it). It lives in the column's
+// minimum width, where the list control keeps it with its column: the flag needs no state of the
+// window's own, and it goes with the column wherever the column goes. The resize rule reads
+// the same value as a width: a middle column worked out at zero is raised to its minimum
+// width, that is to its flag.
+int ColumnSortFlag(HWND listView, int column);
+void SetColumnSortFlag(HWND listView, int column, int flag);
 bool ColumnRightAligned(HWND listView, int column);
 
 class Win32ProcessListView final : public ProcessListView {
