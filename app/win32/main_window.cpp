@@ -132,8 +132,15 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
+            // The whole creation, in order: the controls, their fonts and pictures at the
+            // window's DPI, the empty list with its image lists at that DPI, then the texts,
+            // the place on the screen and the first fill.
             ReadDpi();
             CreateControls();
+            ApplyDpi();
+            // The rows' icons keep the size they were read at until the next refresh: a DPI
+            // change later makes new fonts and pictures, not new image lists.
+            ResetRows();
             FormCreate();
             created_ = true;
             return 0;
@@ -253,7 +260,6 @@ void TForm1::CreateControls() {
     ::AppendMenuW(popupMenu_.get(), MF_STRING, kRefreshPopupmenuId, L"");
     ACCEL keys[] = {{FVIRTKEY, VK_F5, kRefreshPopupmenuId}};
     accelerators_.reset(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
-    ApplyDpi();
 }
 
 // Empties the list and gives it new image lists that hold only the stock images, at the

@@ -81,11 +81,6 @@ void TForm1::ApplyDpi() {
     const int glyphIds[3] = {IDI_GLYPH_LARGE, IDI_GLYPH_SMALL, IDI_GLYPH_REPORT};
     for (int i = 0; i < 3; ++i)
         glyphs_[i] = loadIcon(glyphIds[i], Scaled(kGlyphWidth), Scaled(kGlyphHeight));
-
-    // The image lists are made with the rows: the rows' icons keep the size they were read at
-    // until the next refresh.
-    if (!rows_)
-        ResetRows();
 }
 
 void TForm1::LayoutControls() {
