@@ -1,8 +1,12 @@
-// Host figures of the portable rules with Google Benchmark: the row comparison side by side
-// with a plain byte comparison in std::sort, and the time the page filling takes.
+// Host figures of the portable rules: the row comparison side by side with a plain byte
+// comparison in std::sort, round by round, and with Google Benchmark the time the page filling
+// takes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <numeric>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -30,37 +34,46 @@ std::vector<ProcessRow> Rows() {
     return rows;
 }
 
-void SortCompareRows(benchmark::State& state) {
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The sort figure: CompareRows on the rows against std::sort of the captions by bytes, each from
+// the same shuffled order, one after the other in every round. The ratio is the median of the
+// rounds' own ratios: a change of the machine's speed between rounds, which moves the two
+// medians apart when each is taken over a run of its own, leaves it alone.
+void PrintSortFigure() {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kRounds = 61;
     const auto rows = Rows();
-    std::vector<const ProcessRow*> order;
-    for (const ProcessRow& row : rows)
-        order.push_back(&row);
+    std::vector<std::size_t> shuffled(rows.size());
+    std::iota(shuffled.begin(), shuffled.end(), 0);
     std::mt19937 random(1);
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::shuffle(order.begin(), order.end(), random);
-        state.ResumeTiming();
+    std::vector<double> program, bare, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        std::shuffle(shuffled.begin(), shuffled.end(), random);
+        std::vector<const ProcessRow*> order;
+        std::vector<std::string> texts;
+        for (const std::size_t index : shuffled) {
+            order.push_back(&rows[index]);
+            texts.push_back(rows[index].caption);
+        }
+        const auto start = Clock::now();
         std::sort(order.begin(), order.end(), [](const ProcessRow* a, const ProcessRow* b) {
             return CompareRows(*a, *b, -1, false) < 0;
         });
-    }
-}
-BENCHMARK(SortCompareRows)->Unit(benchmark::kMillisecond);
-
-void SortPlainBytes(benchmark::State& state) {
-    const auto rows = Rows();
-    std::vector<std::string> texts;
-    for (const ProcessRow& row : rows)
-        texts.push_back(row.caption);
-    std::mt19937 random(1);
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::shuffle(texts.begin(), texts.end(), random);
-        state.ResumeTiming();
+        const auto middle = Clock::now();
         std::sort(texts.begin(), texts.end(), std::greater<>());
+        const auto end = Clock::now();
+        program.push_back(std::chrono::duration<double, std::milli>(middle - start).count());
+        bare.push_back(std::chrono::duration<double, std::milli>(end - middle).count());
+        ratios.push_back(program.back() / bare.back());
     }
+    std::printf("sort-rounds %d program %.4f ms bare %.4f ms ratio %.4f\n", kRounds,
+                Median(program), Median(bare), Median(ratios));
+    std::fflush(stdout);
 }
-BENCHMARK(SortPlainBytes)->Unit(benchmark::kMillisecond);
 
 std::string Template() {
     std::ifstream in(RUNLENS_SOURCE_DIR "/resources/proc_cn.html", std::ios::binary);
@@ -83,4 +96,10 @@ BENCHMARK(FillPage)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    PrintSortFigure();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
