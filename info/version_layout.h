@@ -7,37 +7,12 @@
 #include <optional>
 #include <span>
 
+#include "core/byte_reader.h"
+
 namespace runlens::version_layout {
 
 // Little-endian reads that fail outside the bytes.
-class Reader {
-  public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    std::size_t Size() const { return bytes_.size(); }
-    bool Has(std::size_t offset, std::size_t count) const {
-        return offset <= bytes_.size() && count <= bytes_.size() - offset;
-    }
-    std::optional<std::uint16_t> U8(std::size_t offset) const {
-        if (!Has(offset, 1))
-            return std::nullopt;
-        return bytes_[offset];
-    }
-    std::optional<std::uint16_t> U16(std::size_t offset) const {
-        if (!Has(offset, 2))
-            return std::nullopt;
-        return static_cast<std::uint16_t>(bytes_[offset] | bytes_[offset + 1] << 8);
-    }
-    std::optional<std::uint32_t> U32(std::size_t offset) const {
-        if (!Has(offset, 4))
-            return std::nullopt;
-        return static_cast<std::uint32_t>(bytes_[offset] | bytes_[offset + 1] << 8 |
-                                          bytes_[offset + 2] << 16 |
-                                          static_cast<std::uint32_t>(bytes_[offset + 3]) << 24);
-    }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
-};
+using Reader = ByteReader;
 
 constexpr std::size_t Align4(std::size_t value) {
     return (value + 3) & ~std::size_t{3};

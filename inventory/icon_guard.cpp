@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/byte_reader.h"
+
 namespace runlens {
 namespace {
 
@@ -19,19 +21,15 @@ constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r'
 constexpr std::size_t kPngChunkFrame = 12;  // length, type and checksum
 constexpr std::uint32_t kPngHeaderLength = 13;
 
-std::uint16_t Le16(ResourceBytes bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+// A number the checks below have already found room for; 0 where a read would leave the bytes.
+std::uint16_t Le16(const ByteReader& bytes, std::size_t at) {
+    return bytes.U16(at).value_or(0);
 }
-std::uint32_t Le32(ResourceBytes bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+std::uint32_t Le32(const ByteReader& bytes, std::size_t at) {
+    return bytes.U32(at).value_or(0);
 }
-std::uint32_t Be32(ResourceBytes bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at]) << 24 |
-           static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 3]);
+std::uint32_t Be32(const ByteReader& bytes, std::size_t at) {
+    return bytes.U32BigEndian(at).value_or(0);
 }
 
 bool IsSide(std::uint64_t side) {
@@ -40,10 +38,11 @@ bool IsSide(std::uint64_t side) {
 
 // The chunks from the header on, each inside the image, up to the end chunk.
 bool IsSoundPng(ResourceBytes image) {
+    const ByteReader bytes(image);
     std::size_t at = kPngSignature.size();
     bool first = true;
     while (image.size() - at >= kPngChunkFrame) {
-        const std::uint32_t length = Be32(image, at);
+        const std::uint32_t length = Be32(bytes, at);
         const ResourceBytes type = image.subspan(at + 4, 4);
         if (length > image.size() - at - kPngChunkFrame)
             return false;
@@ -53,7 +52,7 @@ bool IsSoundPng(ResourceBytes image) {
         if (first) {
             if (!named("IHDR") || length != kPngHeaderLength)
                 return false;
-            if (!IsSide(Be32(image, at + 8)) || !IsSide(Be32(image, at + 12)))
+            if (!IsSide(Be32(bytes, at + 8)) || !IsSide(Be32(bytes, at + 12)))
                 return false;
             first = false;
         }
@@ -65,9 +64,10 @@ bool IsSoundPng(ResourceBytes image) {
 }
 
 bool IsSoundBitmap(ResourceBytes image) {
+    const ByteReader bytes(image);
     if (image.size() < 4)
         return false;
-    const std::uint32_t headerSize = Le32(image, 0);
+    const std::uint32_t headerSize = Le32(bytes, 0);
     std::uint64_t width = 0;
     std::int64_t height = 0;
     std::uint32_t planes = 0;
@@ -78,25 +78,25 @@ bool IsSoundBitmap(ResourceBytes image) {
     if (headerSize == kCoreHeader) {
         if (image.size() < kCoreHeader)
             return false;
-        width = Le16(image, 4);
-        height = Le16(image, 6);
-        planes = Le16(image, 8);
-        bits = Le16(image, 10);
+        width = Le16(bytes, 4);
+        height = Le16(bytes, 6);
+        planes = Le16(bytes, 8);
+        bits = Le16(bytes, 10);
         colourSize = 3;
         if (bits <= 8)
             colours = std::uint64_t{1} << bits;
     } else {
         if (headerSize < kInfoHeader || headerSize > image.size())
             return false;
-        const auto signedWidth = static_cast<std::int32_t>(Le32(image, 4));
+        const auto signedWidth = static_cast<std::int32_t>(Le32(bytes, 4));
         if (signedWidth <= 0)
             return false;
         width = static_cast<std::uint64_t>(signedWidth);
-        height = static_cast<std::int32_t>(Le32(image, 8));
-        planes = Le16(image, 12);
-        bits = Le16(image, 14);
-        const std::uint32_t compression = Le32(image, 16);
-        const std::uint32_t used = Le32(image, 32);
+        height = static_cast<std::int32_t>(Le32(bytes, 8));
+        planes = Le16(bytes, 12);
+        bits = Le16(bytes, 14);
+        const std::uint32_t compression = Le32(bytes, 16);
+        const std::uint32_t used = Le32(bytes, 32);
         if (compression == kBitFields && (bits == 16 || bits == 32)) {
             if (headerSize == kInfoHeader)
                 masks = 12;  // the three colour masks behind the short header
@@ -125,16 +125,17 @@ bool IsSoundBitmap(ResourceBytes image) {
 }  // namespace
 
 std::optional<std::vector<IconGroupEntry>> ReadIconGroup(ResourceBytes group) {
-    if (group.size() < kGroupHeader || Le16(group, 0) != 0 || Le16(group, 2) != kIconType)
+    const ByteReader bytes(group);
+    if (group.size() < kGroupHeader || Le16(bytes, 0) != 0 || Le16(bytes, 2) != kIconType)
         return std::nullopt;
-    const std::size_t count = Le16(group, 4);
+    const std::size_t count = Le16(bytes, 4);
     if (count == 0 || count > (group.size() - kGroupHeader) / kGroupEntry)
         return std::nullopt;
     std::vector<IconGroupEntry> entries;
     entries.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kGroupHeader + i * kGroupEntry;
-        entries.push_back({Le16(group, at + 12), Le32(group, at + 8)});
+        entries.push_back({Le16(bytes, at + 12), Le32(bytes, at + 8)});
     }
     return entries;
 }

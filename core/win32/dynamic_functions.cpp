@@ -1,13 +1,10 @@
 #include "core/win32/dynamic_functions.h"
 
-#include <array>
 #include <string>
-#include <utility>
 
 namespace runlens {
-namespace {
 
-HMODULE LoadFromSystemFolder(const wchar_t* name) noexcept {
+HMODULE LoadSystemLibrary(const wchar_t* name) noexcept {
     if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         return module;
     // Systems before the search flags (XP, Vista, 7 without KB2533623) refuse the flag: there
@@ -30,28 +27,7 @@ HMODULE LoadFromSystemFolder(const wchar_t* name) noexcept {
     }
 }
 
-// A library of the list, loaded at its first use; a failed load keeps its error code for every
-// later call.
-struct LoadedLibrary {
-    HMODULE module;
-    DWORD error;
-};
-
-template <std::size_t Index>
-const LoadedLibrary& Loaded() noexcept {
-    static const LoadedLibrary loaded = [] {
-        const HMODULE module = LoadFromSystemFolder(kRunTimeLibraries[Index]);
-        return LoadedLibrary{module, module ? 0 : ::GetLastError()};
-    }();
-    return loaded;
-}
-
-template <std::size_t... Index>
-constexpr auto LoadersOf(std::index_sequence<Index...>) {
-    return std::array{&Loaded<Index>...};
-}
-
-constexpr auto kLoaders = LoadersOf(std::make_index_sequence<std::size(kRunTimeLibraries)>());
+namespace {
 
 template <typename Function>
 void Take(Function& to, HMODULE module, const char* name) noexcept {
@@ -70,20 +46,6 @@ void SearchLibrariesInSystemFolderOnly() noexcept {
         setDirectory(L"");
 }
 
-HMODULE SystemLibrary(const wchar_t* name) noexcept {
-    for (std::size_t index = 0; index < kLoaders.size(); ++index) {
-        if (::lstrcmpiW(name, kRunTimeLibraries[index]) != 0)
-            continue;
-        const LoadedLibrary& loaded = kLoaders[index]();
-        if (loaded.module == nullptr)
-            ::SetLastError(loaded.error);
-        return loaded.module;
-    }
-    // Only the libraries of the list are ever loaded.
-    ::SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
 const FoundFunction<DynamicFunctions::QueryFullProcessImageNameWFn>&
 DynamicFunctions::QueryFullProcessImageNameW() noexcept {
     static const auto found =
@@ -98,7 +60,7 @@ DynamicFunctions::GetModuleFileNameExW() noexcept {
                 LookUpFunction<GetModuleFileNameExWFn>(Kernel32(), "GetModuleFileNameExW")) {
             return inKernel32;
         }
-        return LookUpFunction<GetModuleFileNameExWFn>(SystemLibrary(L"psapi.dll"),
+        return LookUpFunction<GetModuleFileNameExWFn>(LoadSystemLibrary(kProcessStatusLibrary),
                                                       "GetModuleFileNameExW");
     }();
     return found;
@@ -107,7 +69,7 @@ DynamicFunctions::GetModuleFileNameExW() noexcept {
 const VersionFunctions& DynamicFunctions::Version() noexcept {
     static const VersionFunctions functions = [] {
         VersionFunctions found;
-        const HMODULE module = SystemLibrary(L"version.dll");
+        const HMODULE module = LoadSystemLibrary(kVersionLibrary);
         Take(found.getFileVersionInfoSizeA, module, "GetFileVersionInfoSizeA");
         Take(found.getFileVersionInfoA, module, "GetFileVersionInfoA");
         Take(found.verQueryValueA, module, "VerQueryValueA");
@@ -119,7 +81,7 @@ const VersionFunctions& DynamicFunctions::Version() noexcept {
 const InternetFunctions& DynamicFunctions::Internet() noexcept {
     static const InternetFunctions functions = [] {
         InternetFunctions found;
-        const HMODULE module = SystemLibrary(L"wininet.dll");
+        const HMODULE module = LoadSystemLibrary(kInternetLibrary);
         Take(found.internetOpenA, module, "InternetOpenA");
         Take(found.internetSetOptionA, module, "InternetSetOptionA");
         Take(found.internetOpenUrlA, module, "InternetOpenUrlA");

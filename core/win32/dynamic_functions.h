@@ -14,14 +14,17 @@
 
 namespace runlens {
 
-// The libraries the program loads at run time, by the names it loads them under.
-inline constexpr const wchar_t* kRunTimeLibraries[] = {L"version.dll", L"wininet.dll",
-                                                       L"psapi.dll"};
+// The libraries the program loads at run time, by the names it loads them under. Each is
+// loaded once, by the one table of its functions below, and kept.
+inline constexpr wchar_t kVersionLibrary[] = L"version.dll";
+inline constexpr wchar_t kInternetLibrary[] = L"wininet.dll";
+inline constexpr wchar_t kProcessStatusLibrary[] = L"psapi.dll";
+inline constexpr const wchar_t* kRunTimeLibraries[] = {kVersionLibrary, kInternetLibrary,
+                                                       kProcessStatusLibrary};
 
-// The system folder's copy of the library, loaded at the first call for that name and kept for
-// the rest of the program's life; null, with GetLastError's code, when it cannot be loaded.
-// Never the current folder's, the program's folder's or the PATH's copy.
-HMODULE SystemLibrary(const wchar_t* name) noexcept;
+// The system folder's copy of the library; null, with GetLastError's code, when it cannot be
+// loaded. Never the current folder's, the program's folder's or the PATH's copy.
+HMODULE LoadSystemLibrary(const wchar_t* name) noexcept;
 
 // The process's library search, for every later load, the system's own loads on the program's
 // behalf included: the system folder alone where the system can say so, and elsewhere at least

@@ -10,10 +10,8 @@
 #include <memory>
 #include <utility>
 
-#include "core/text_rules.h"
 #include "core/win32/handles.h"
 #include "core/win32/paths.h"
-#include "core/win32/text.h"
 
 namespace runlens {
 namespace {
@@ -58,7 +56,9 @@ class InternetHandle {
 // uses them and closes them. At the deadline the caller only says that it gave up; the thread
 // looks before each call and then stops, closing its handles. A handle closed by another thread
 // could meanwhile have been given to another request, whose handle the thread would then use.
-// The system's timeouts, cut to the time that was left, end the call the thread is in.
+// The system's timeouts, cut to the time that was left, end the call the thread is in; Wine 8
+// ignores them while a silent server holds the response, and the thread then ends when the
+// server lets go.
 class Exchange {
   public:
     Exchange(const InternetFunctions& internet, std::string address, std::string agent,

@@ -20,9 +20,7 @@ namespace {
 // it. The fill lists it like any program without an icon, and every other row as before.
 TEST(ForgedIconWindow, ARunningProgramWithAForgedIconLeavesTheListFull) {
     const std::wstring file = testing::TempFolder() + L"runlens-forged-icon\\forged-icon.exe";
-    std::wstring child = L"" RUNLENS_FORGED_ICON_CHILD;
-    std::replace(child.begin(), child.end(), L'/', L'\\');
-    testing::IdleProcess forged(file, child);
+    testing::IdleProcess forged(file, L"" RUNLENS_FORGED_ICON_CHILD);
     ASSERT_NE(forged.Id(), 0u);
 
     TForm1 form(::GetModuleHandleW(nullptr),
