@@ -29,6 +29,11 @@ struct ProcessRow {
     // The snapshot's process id; 0 for a row that no snapshot listed. Ids are reused once a
     // process has ended, so an id alone does not tell one process from a later one.
     std::uint32_t processId = 0;
+    // Set while the row's image waits for its file's icon, which the fill leaves to the icon
+    // work; the row then takes the icon's image or, when the file has none, imageWithoutIcon:
+    // the system-process emblem or no image, by the emblem rule.
+    bool iconPending = false;
+    int imageWithoutIcon = kNoImage;
 };
 
 // A row is a path row when its first detail text is not empty and does not begin with a space;

@@ -132,47 +132,14 @@ std::optional<std::string> RedirectTarget(std::string_view from, std::string_vie
     return target;
 }
 
-void OnlineLookup::LookupProcess() {
-    const ProcessRow* row = selectedRow_();
-    if (!row)
-        return;
-    const Deadline deadline = std::chrono::steady_clock::now() + kLookupTimeLimit;
-    const std::string address = PageAddress(row->caption);
-    if (!system_.PageExists(address, deadline)) {
-        showLocalInfoPage_();
-        return;
-    }
-    pane_.SetTitleChangeHandler(
-        [this](std::u16string_view title) { WebBrowserTitleChange(title); });
-    pane_.Navigate(ansi_.ToUtf16(address));
-    system_.ShowStatusLine(address);
-    if (firstLookupPending_) {
-        firstLookupPending_ = false;
-        SendNotice(deadline);
-    }
+std::string NoticeAddress(std::uint16_t languageId, std::uint32_t volumeSerial) {
+    return SiteNoticeScriptAddress() + MakeInstallCode(languageId, volumeSerial);
 }
 
-void OnlineLookup::SendNotice(Deadline deadline) {
-    const std::string reply =
-        system_.FetchText(SiteNoticeScriptAddress() +
-                              MakeInstallCode(system_.UserDefaultLangId(), system_.VolumeSerial()),
-                          deadline);
-    if (!reply.empty() && reply != "OK" && reply.front() == kNoticeMessageMarker) {
-        system_.ShowNoticeMessage(std::string_view(reply).substr(1));
-    }
-}
-
-void OnlineLookup::WebBrowserTitleChange(std::u16string_view title) {
-    const ProcessRow* row = selectedRow_();
-    if (!row)
-        return;  // the handler stays attached
-    pane_.SetTitleChangeHandler({});
-    const std::u16string name = ansi_.ToUtf16(LowerBytes(row->caption));
-    if (title.find(name) != std::u16string_view::npos)
-        return;
-    if (title == u"about:blank" || title.find(u"404") != std::u16string_view::npos) {
-        showLocalInfoPage_();
-    }
+std::optional<std::string_view> NoticeMessage(std::string_view reply) {
+    if (reply.empty() || reply == "OK" || reply.front() != kNoticeMessageMarker)
+        return std::nullopt;
+    return reply.substr(1);
 }
 
 }  // namespace runlens

@@ -1,18 +1,16 @@
-// A click on a process row: the information site's page for its executable when the site has
-// one, the local page otherwise; a site page whose title shows it is blank or "not found" is
-// replaced by the local page; the first found page of a run sends a one-time notice.
+// The rules of a click's lookup on the information site: the page address of an executable,
+// the redirects a request follows, the notice's install code and the reading of its reply. The
+// window's controller runs the lookup; SiteClient is the network.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "core/browser_pane.h"
 #include "core/code_page.h"
-#include "core/process_row.h"
 
 namespace runlens {
 
@@ -52,51 +50,24 @@ inline constexpr int kMostRedirects = 5;
 // scheme, host and port; nothing for a redirect anywhere else.
 std::optional<std::string> RedirectTarget(std::string_view from, std::string_view location);
 
-// The system's side of a lookup: the Internet, the status line and the notice dialog.
-class LookupSystem {
+// The notice script's address for an installation: the script and its install code.
+std::string NoticeAddress(std::uint16_t languageId, std::uint32_t volumeSerial);
+
+// The message a notice reply carries for the user: what follows the marker byte of a reply
+// that begins with it; nothing for "OK", an empty reply or any other one.
+std::optional<std::string_view> NoticeMessage(std::string_view reply);
+
+// The information site, over the network and nothing else. Each call blocks until its answer,
+// its deadline, or the moment its caller sets `givenUp`, and may run on any thread.
+class SiteClient {
   public:
-    virtual ~LookupSystem() = default;
+    virtual ~SiteClient() = default;
     // True when a request for the address ends with status 200 before the deadline.
-    virtual bool PageExists(std::string_view address, Deadline deadline) = 0;
+    virtual bool PageExists(std::string_view address, Deadline deadline,
+                            const std::atomic<bool>& givenUp) = 0;
     // The body of the response; empty on any failure and when the deadline passes first.
-    virtual std::string FetchText(std::string_view address, Deadline deadline) = 0;
-    virtual std::uint16_t UserDefaultLangId() = 0;
-    // The serial number of the volume that holds the program file; 0 when it cannot be read.
-    virtual std::uint32_t VolumeSerial() = 0;
-    virtual void ShowStatusLine(std::string_view text) = 0;
-    // A modal message box with the site's message: no icon, one OK button.
-    virtual void ShowNoticeMessage(std::string_view message) = 0;
-};
-
-class OnlineLookup {
-  public:
-    OnlineLookup(LookupSystem& system, const CodePage& ansi, BrowserPane& pane,
-                 std::function<const ProcessRow*()> selectedRow,
-                 std::function<void()> showLocalInfoPage)
-        : system_(system),
-          ansi_(ansi),
-          pane_(pane),
-          selectedRow_(std::move(selectedRow)),
-          showLocalInfoPage_(std::move(showLocalInfoPage)) {}
-
-    // The list's left click, on a row or on empty space.
-    void LookupProcess();
-    // The pane's title change while the handler is attached.
-    void WebBrowserTitleChange(std::u16string_view title);
-
-    // Set until the first found page sends the notice; never set again, so that a notice that
-    // fails in transit is not repeated.
-    bool FirstLookupPending() const { return firstLookupPending_; }
-
-  private:
-    void SendNotice(Deadline deadline);
-
-    LookupSystem& system_;
-    const CodePage& ansi_;
-    BrowserPane& pane_;
-    std::function<const ProcessRow*()> selectedRow_;
-    std::function<void()> showLocalInfoPage_;
-    bool firstLookupPending_ = true;
+    virtual std::string FetchText(std::string_view address, Deadline deadline,
+                                  const std::atomic<bool>& givenUp) = 0;
 };
 
 }  // namespace runlens

@@ -78,15 +78,12 @@ class InventorySystem : public ProcessQueries {
     virtual std::uint64_t GetFileSizeOf(std::string_view path) = 0;
 };
 
-// The list the fill writes into: the main window's list view and its two image lists.
+// The list the fill writes into: the main window's list view.
 class ProcessListView {
   public:
     virtual ~ProcessListView() = default;
     virtual void InsertRow(std::size_t position, ProcessRow row) = 0;
     virtual void AppendRow(ProcessRow row) = 0;
-    // Adds the first icon of the file to both image lists, small one first, and returns the
-    // index the large list gave it; kNoImage when the file has no icon.
-    virtual int AddFileIcon(std::string_view path) = 0;
 };
 
 }  // namespace runlens

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "inventory/image_path.h"
 
@@ -35,11 +36,11 @@ bool ShowsSystemEmblem(const ProcessRow& row, FillContext& fill) {
 }
 
 // What the fill asks of the files themselves, asked once per path text within one fill: many
-// processes run the same executable, and their rows share its answers and its image. Only
-// exact path texts come here; one the code page could not hold names no file.
+// processes run the same executable, and their rows share its answers. Only exact path texts
+// come here; one the code page could not hold names no file.
 class FileAnswers {
   public:
-    FileAnswers(InventorySystem& system, ProcessListView& view) : system_(system), view_(view) {}
+    explicit FileAnswers(InventorySystem& system) : system_(system) {}
 
     bool Exists(const std::string& path) {
         Answers& file = files_[path];
@@ -48,16 +49,9 @@ class FileAnswers {
         return *file.exists;
     }
 
-    // The program symbol for a text that names no existing file, else the file's own icon,
-    // added to the image lists once.
-    int Image(const std::string& path) {
-        if (!IsPathText(path) || !Exists(path))
-            return kProgramImage;
-        Answers& file = files_[path];
-        if (!file.image)
-            file.image = view_.AddFileIcon(path);
-        return *file.image;
-    }
+    // A text that names no existing file shows the program symbol; an existing file shows
+    // its own icon, which the icon work brings later.
+    bool NamesExistingFile(const std::string& path) { return IsPathText(path) && Exists(path); }
 
     std::uint64_t Size(const std::string& path) {
         Answers& file = files_[path];
@@ -69,12 +63,10 @@ class FileAnswers {
   private:
     struct Answers {
         std::optional<bool> exists;
-        std::optional<int> image;
         std::optional<std::uint64_t> size;
     };
 
     InventorySystem& system_;
-    ProcessListView& view_;
     std::unordered_map<std::string, Answers> files_;
 };
 
@@ -96,6 +88,16 @@ std::string MakeSizeText(std::uint64_t size) {
     return FormatByteCount(size) + " byte";
 }
 
+std::vector<std::string> PendingIconFiles(std::span<const ProcessRow* const> shownRows) {
+    std::vector<std::string> files;
+    std::unordered_set<std::string_view> seen;
+    for (const ProcessRow* row : shownRows) {
+        if (row && row->iconPending && seen.insert(row->path).second)
+            files.push_back(row->path);
+    }
+    return files;
+}
+
 void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListView& view) {
     FillContext fill{ansi, system.SystemDirectory() + "\\", {}, {}, system.IsNtFamily()};
     fill.upperPrefix = ansi.Upper(fill.systemDirectoryPrefix);
@@ -105,7 +107,7 @@ void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListV
     if (!snapshot)
         return;
 
-    FileAnswers files(system, view);
+    FileAnswers files(system);
     AdministratorHintRule hint(system, ansi);
     std::size_t insertPosition = 0;
     std::size_t listed = 0;
@@ -134,9 +136,13 @@ void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListV
         row.exactCaption = entry.exactName;
         // A path the code page could not hold exactly names no file (its look-alike might name
         // another one): the row shows it as it shows a file that is not there.
-        row.imageIndex = row.exactPath ? files.Image(row.path) : kProgramImage;
-        if (row.imageIndex < 0 && ShowsSystemEmblem(row, fill))
-            row.imageIndex = kSystemEmblemImage;
+        if (row.exactPath && files.NamesExistingFile(row.path)) {
+            row.imageIndex = kNoImage;
+            row.iconPending = true;
+            row.imageWithoutIcon = ShowsSystemEmblem(row, fill) ? kSystemEmblemImage : kNoImage;
+        } else {
+            row.imageIndex = kProgramImage;
+        }
 
         if (IsPathText(row.path)) {
             if (row.exactPath)

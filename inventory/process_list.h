@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/code_page.h"
 #include "inventory/inventory_system.h"
@@ -25,8 +27,18 @@ std::string FormatByteCount(std::uint64_t size);
 // The size column's text; empty for sizes of 3 bytes or less.
 std::string MakeSizeText(std::uint64_t size);
 
-// The work that depends only on a file (its existence, icon and size) is done once per path text
-// within one fill, and the service control manager is asked at most once.
+// The work that depends only on a file (its existence and size) is done once per path text
+// within one fill, and the service control manager is asked at most once. The fill reads no
+// icon: a row whose image depends on its file's icon is left waiting for it (iconPending).
 void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListView& view);
+
+// The files whose icons the rows wait for, each once, in the order the rows are shown.
+std::vector<std::string> PendingIconFiles(std::span<const ProcessRow* const> shownRows);
+
+// The image a waiting row takes once its file's icon is known: the icon's image, or for a file
+// without an icon (kNoImage) the emblem rule's image.
+constexpr int ImageWithFileIcon(const ProcessRow& row, int fileImage) {
+    return fileImage >= 0 ? fileImage : row.imageWithoutIcon;
+}
 
 }  // namespace runlens

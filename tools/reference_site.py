@@ -6,7 +6,8 @@
   GET /cgi-bin/runlens.pl?<code>
                              the notice script: the reply file's bytes ("OK" by default)
   GET /bytes/<n>             n bytes, for reading tests
-  GET /hostile/<kind>        a server at its worst, also as the page /fairu/hostile-<kind>.exe.html:
+  GET /hostile/<kind>        a server at its worst, also as the page /fairu/hostile-<kind>.exe.html
+                             (or _hostile-<kind>.exe.html, a name that sorts after every letter):
                              silent (never answers), drip-headers, drip-body (a byte at a time),
                              zeros (0xA7, then zero bytes without end), slow-ok (a page after
                              6 s), self-redirect, other-host, file (redirects elsewhere),
@@ -118,7 +119,7 @@ def make_handler(pages, reply_file, log_file, lock, tls, stopping):
                 with open(log_file, "a", encoding="utf-8") as log:
                     log.write(json.dumps({"path": path, "agent": self.headers.get("User-Agent", ""),
                                           "host": host}) + "\n")
-            hostile = re.fullmatch(r"/(?:hostile/|fairu/hostile-)([a-z0-9-]+?)(?:\.exe\.html)?",
+            hostile = re.fullmatch(r"/(?:hostile/|fairu/_?hostile-)([a-z0-9-]+?)(?:\.exe\.html)?",
                                    target.path)
             if hostile:
                 self.hostile(hostile.group(1), target.path)

@@ -17,6 +17,7 @@
 #include "app/list_commands.h"
 #include "app/shell_actions.h"
 #include "app/sorting.h"
+#include "app/win32/clipboard.h"
 #include "app/win32/controls.h"
 #include "app/win32/win32_shell.h"
 #include "core/site.h"
@@ -24,8 +25,8 @@
 #include "core/win32/system_facts.h"
 #include "core/win32/text.h"
 #include "info/local_page.h"
+#include "info/win32/win32_internet.h"
 #include "info/win32/win32_local_page.h"
-#include "inventory/process_list.h"
 #include "inventory/win32/win32_inventory.h"
 #include "lang/sprache_japan.h"
 #include "resources/resource_ids.h"
@@ -73,8 +74,8 @@ void SetColumnCaption(HWND listView, int column, std::string_view utf8) {
 
 }  // namespace
 
-TForm1::TForm1(HINSTANCE instance, BrowserPaneFactory makePane)
-    : instance_(instance), makePane_(std::move(makePane)) {}
+TForm1::TForm1(HINSTANCE instance, BrowserPaneFactory makePane, SiteClientFactory makeSite)
+    : instance_(instance), makePane_(std::move(makePane)), makeSite_(std::move(makeSite)) {}
 
 TForm1::~TForm1() {
     if (hwnd_)
@@ -184,6 +185,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case kBackgroundResults:
+            OnBackgroundResults();
+            return 0;
+        case WM_SETCURSOR:
+            if (SetBusyCursorShape(reinterpret_cast<HWND>(wParam)))
+                return TRUE;
+            break;
         case kSplitterMoved:
             OnSplitterMoved(static_cast<int>(lParam));
             return 0;
@@ -194,8 +202,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             // The browser control goes while its host window is still there, and the pages it
             // may have shown go after it.
-            lookup_.reset();
-            lookupSystem_.reset();
+            // The work still under way is given up first: nothing it brings reaches the window.
+            if (controller_)
+                controller_->FormClose();
+            background_.reset();
+            controller_.reset();
             webBrowser_ = nullptr;
             pane_.reset();
             localPages_.reset();
@@ -278,17 +289,20 @@ void TForm1::ResetRows() {
 }
 
 void TForm1::FormCreate() {
-    // Only a lookup that finds a site page attaches the title-change handler.
-    pane_->SetTitleChangeHandler({});
-
     PlaceOnScreen();
 
-    // Every request of the lookup sends the agent built here.
-    LookupSink& outcome = *this;
-    lookupSystem_ = std::make_unique<Win32LookupSystem>(ProgramAgentString(), outcome);
-    lookup_ = std::make_unique<OnlineLookup>(
-        *lookupSystem_, ansi_, *pane_, [this] { return SelectedRow(); },
-        [this] { ShowSelectedRowsLocalPage(); });
+    // Every request of the lookups sends the agent built here; their results, and the icons,
+    // come back to this window as a posted message.
+    agent_ = ProgramAgentString();
+    std::shared_ptr<SiteClient> site =
+        makeSite_ ? makeSite_(agent_) : std::make_shared<Win32SiteClient>(agent_);
+    const HWND window = hwnd_;
+    background_ = std::make_unique<ThreadedBackground>(
+        std::move(site), std::make_shared<Win32IconSource>(),
+        [window] { ::PostMessageW(window, kBackgroundResults, 0, 0); });
+    controller_ = std::make_unique<WindowController>(WindowController::Services{
+        *this, *background_, [] { return std::make_unique<Win32InventorySystem>(); }, ansi_,
+        NoticeAddress(::GetUserDefaultLangID(), GetVolumeSerial())});
 
     ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
     std::string label(Sprache_Japan::TopLabelLine1);
@@ -309,72 +323,134 @@ void TForm1::FormCreate() {
     ::UpdateWindow(topPanel_);
 
     ::SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-    ShowStatusLine(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost));
+    ShowStatusLine(AsUtf16(WideFromUtf8(Sprache_Japan::StatusNotice) + WideFromUtf8(kSiteHost)));
 
-    FillRows();
+    // The rows with their texts; their icons follow.
+    controller_->FormCreate();
 }
 
 // Closing ends the program without saving anything.
 void TForm1::FormClose() {}
 
-void TForm1::FillRows() {
-    Win32InventorySystem system;
-    // One repaint at the end instead of one per row.
-    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    FillProcessList(system, ansi_, *rows_);
-    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(listView_, nullptr, TRUE);
+void TForm1::SetRedraw(bool on) {
+    ::SendMessageW(listView_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on)
+        ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
-void TForm1::SetViewStyle(DWORD style, int pressedButton) {
+void TForm1::SetViewStyle(ViewStyle style) {
+    const DWORD listStyle = style == ViewStyle::kLargeIcons   ? LVS_ICON
+                            : style == ViewStyle::kSmallIcons ? LVS_SMALLICON
+                                                              : LVS_REPORT;
     const LONG_PTR current = ::GetWindowLongPtrW(listView_, GWL_STYLE);
-    ::SetWindowLongPtrW(listView_, GWL_STYLE, (current & ~LONG_PTR{LVS_TYPEMASK}) | style);
-    pressedButton_ = pressedButton;
+    ::SetWindowLongPtrW(listView_, GWL_STYLE, (current & ~LONG_PTR{LVS_TYPEMASK}) | listStyle);
+    pressedButton_ = style == ViewStyle::kLargeIcons   ? kLargeSpeedButtonId
+                     : style == ViewStyle::kSmallIcons ? kSmallSpeedButtonId
+                                                       : kReportSpeedButtonId;
     for (HWND button : {largeSpeedButton_, smallSpeedButton_, reportSpeedButton_}) {
         ::InvalidateRect(button, nullptr, TRUE);
     }
 }
 
 void TForm1::ReportSpeedButtonClick() {
-    SetViewStyle(LVS_REPORT, kReportSpeedButtonId);
+    controller_->SetViewStyle(ViewStyle::kReport);
 }
 void TForm1::LargeSpeedButtonClick() {
-    SetViewStyle(LVS_ICON, kLargeSpeedButtonId);
+    controller_->SetViewStyle(ViewStyle::kLargeIcons);
 }
 void TForm1::SmallSpeedButtonClick() {
-    SetViewStyle(LVS_SMALLICON, kSmallSpeedButtonId);
+    controller_->SetViewStyle(ViewStyle::kSmallIcons);
 }
 
 void TForm1::ListViewColumnClick(int column) {
-    int flag = ColumnSortFlag(listView_, column);
-    sortKey_ = NextSortKey(column, flag);
-    SetColumnSortFlag(listView_, column, flag);
-    SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
+    controller_->ListViewColumnClick(column);
 }
 
-// Fills the list again by the same rules, sorted as it was, with the selected process still
-// selected when it still runs. The browser pane keeps what it shows.
 void TForm1::RefreshPopupmenuClick() {
-    const ProcessRow* selected = SelectedRow();
-    const std::optional<ProcessIdentity> process =
-        selected ? std::optional(IdentityOf(*selected)) : std::nullopt;
-    ResetRows();
-    FillRows();
-    if (sortKey_ != 0) {
-        const int column = std::abs(sortKey_) - 1;
-        SortRows(listView_, sortKey_, ColumnRightAligned(listView_, column));
-    }
-    if (!process)
-        return;
-    const std::optional<std::size_t> found = FindProcessRow(*process, rows_->ShownRows());
-    if (!found)
-        return;
-    const auto item = static_cast<WPARAM>(*found);
+    controller_->RefreshPopupmenuClick();
+}
+
+void TForm1::SelectItem(std::size_t item) {
     LVITEMW select{};
     select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     select.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(listView_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&select));
     ::SendMessageW(listView_, LVM_ENSUREVISIBLE, item, FALSE);
+}
+
+void TForm1::SortRows(int sortKey, bool rightAligned) {
+    runlens::SortRows(listView_, sortKey, rightAligned);
+}
+
+int TForm1::ColumnSortFlag(int column) const {
+    return runlens::ColumnSortFlag(listView_, column);
+}
+
+void TForm1::SetColumnSortFlag(int column, int flag) {
+    runlens::SetColumnSortFlag(listView_, column, flag);
+}
+
+bool TForm1::ColumnRightAligned(int column) const {
+    return runlens::ColumnRightAligned(listView_, column);
+}
+
+int TForm1::AddFileIcons(FileIcons& icons) {
+    // The icon work on Windows makes no other kind.
+    return rows_->AddFileIcons(static_cast<const Win32FileIcons&>(icons));
+}
+
+void TForm1::SetItemImage(std::size_t item, int image) {
+    rows_->SetItemImage(static_cast<int>(item), image);
+}
+
+std::array<std::u16string, 3> TForm1::ShownTexts(const ProcessRow& row) const {
+    const ColumnTexts shown = ShownColumnTexts(row);
+    return {std::u16string(AsUtf16(shown[0])), std::u16string(AsUtf16(shown[1])),
+            std::u16string(AsUtf16(shown[2]))};
+}
+
+bool TForm1::PutOnClipboard(std::u16string_view text) {
+    return CopyTextToClipboard(hwnd_, AsWide(text));
+}
+
+void TForm1::Beep() {
+    ::MessageBeep(MB_ICONWARNING);
+}
+
+void TForm1::OnBackgroundResults() {
+    if (background_ && controller_)
+        background_->Deliver(*controller_);
+}
+
+void TForm1::SetBusyCursor(bool busy) {
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    // The pointer takes its new shape at once where it is over the window, as it would on
+    // its next move.
+    POINT point{};
+    if (!::GetCursorPos(&point))
+        return;
+    const HWND under = ::WindowFromPoint(point);
+    if (under && (under == hwnd_ || ::IsChild(hwnd_, under))) {
+        const LRESULT hit = ::SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+        ::SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                       MAKELPARAM(hit, WM_MOUSEMOVE));
+    }
+}
+
+// While a lookup is under way, the pointer over the window's client area is the system's
+// "working in background" one; the frame keeps its sizing pointers.
+bool TForm1::SetBusyCursorShape(HWND under) {
+    if (!busy_ || !under)
+        return false;
+    POINT point{};
+    ::GetCursorPos(&point);
+    const LRESULT hit = ::SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+    if (hit != HTCLIENT)
+        return false;
+    ::SetCursor(::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_APPSTARTING)));
+    return true;
 }
 
 const ProcessRow* TForm1::SelectedRow() const {
@@ -384,11 +460,11 @@ const ProcessRow* TForm1::SelectedRow() const {
 }
 
 void TForm1::ShowInExplorerPopupmenuClick() {
-    ShowInExplorer(SelectedRow(), *shell_, ansi_);
+    controller_->ShowInExplorerPopupmenuClick();
 }
 
 void TForm1::Image1Click() {
-    OpenSiteRoot(*shell_);
+    controller_->Image1Click();
 }
 
 void TForm1::ShowPopupMenu(LPARAM screenPoint) {
@@ -448,11 +524,11 @@ void TForm1::OnCommand(int id, int code) {
 }
 
 void TForm1::ListViewClick() {
-    lookup_->LookupProcess();
+    controller_->ListViewClick();
 }
 
-void TForm1::ShowStatusLine(std::wstring_view text) {
-    const std::wstring line(text);
+void TForm1::ShowStatusLine(std::u16string_view text) {
+    const std::wstring line(AsWide(text));
     ::SendMessageW(statusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
@@ -469,8 +545,8 @@ std::wstring TForm1::StatusText() const {
     return text.empty() ? partText(0) : text;
 }
 
-void TForm1::ShowNoticeBox(std::wstring_view message) {
-    const std::wstring text(message);
+void TForm1::ShowNoticeBox(std::u16string_view message) {
+    const std::wstring text(AsWide(message));
     if (noticeBox_)
         return noticeBox_(text);
     // No icon, one button, centred on the screen; the program waits until it is closed.
@@ -478,7 +554,11 @@ void TForm1::ShowNoticeBox(std::wstring_view message) {
 }
 
 void TForm1::ShowSelectedRowsLocalPage() {
-    ShowLocalInfoPage(SelectedRow(), *localPages_, ansi_, *pane_);
+    controller_->ShowSelectedRowsLocalPage();
+}
+
+void TForm1::ShowLocalPage(const ProcessRow& row) {
+    ShowLocalInfoPage(&row, *localPages_, ansi_, *pane_);
 }
 
 void TForm1::ShowError(const char* what) noexcept {

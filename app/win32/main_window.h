@@ -9,12 +9,13 @@
 #include <string>
 
 #include "app/shell_actions.h"
+#include "app/threaded_background.h"
 #include "app/win32/handler_errors.h"
 #include "app/win32/process_list_view.h"
 #include "app/win32/web_browser.h"
 #include "core/win32/code_page.h"
-#include "info/online_lookup.h"
-#include "info/win32/win32_lookup.h"
+#include "app/window_controller.h"
+#include "info/win32/win32_site_client.h"
 
 namespace runlens {
 
@@ -37,13 +38,19 @@ enum ControlId : int {
     kRefreshPopupmenuId,
 };
 
+// Posted to the window when results of the background work wait for it.
+inline constexpr UINT kBackgroundResults = WM_APP + 2;
+
 // Makes the browser pane inside its host window: the system's WebBrowser control unless a test
 // gives another.
 using BrowserPaneFactory = std::function<std::unique_ptr<BrowserPane>(HWND host)>;
+// Makes the site client whose requests send the agent: WinInet's unless a test gives another.
+using SiteClientFactory = std::function<std::shared_ptr<SiteClient>(const std::string& agent)>;
 
-class TForm1 final : private LookupSink {
+class TForm1 final : private WindowView {
   public:
-    explicit TForm1(HINSTANCE instance, BrowserPaneFactory makePane = {});
+    explicit TForm1(HINSTANCE instance, BrowserPaneFactory makePane = {},
+                    SiteClientFactory makeSite = {});
     ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
@@ -94,25 +101,45 @@ class TForm1 final : private LookupSink {
     void FormCreate();
     void FormResize();
     void FormClose();
-    void FillRows();
-    void ResetRows();
     bool TranslateKeys(MSG& message);
     bool InPane(HWND window) const;
     void TabToNextControl(HWND from);
     void CreateControls();
-    void SetViewStyle(DWORD style, int pressedButton);
+    void ChooseViewStyle(ViewStyle style);
     void ShowPopupMenu(LPARAM screenPoint);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
     void ShowError(const char* what) noexcept;
-    // The row selected in the list; null when none is.
-    const ProcessRow* SelectedRow() const;
     // The text of the status line.
     std::wstring StatusText() const;
+    void OnBackgroundResults();
+    // The pointer's shape over the window, given by the window before its controls.
+    bool SetBusyCursorShape(HWND under);
 
-    // The lookup's outcome.
-    void ShowStatusLine(std::wstring_view text) override;
-    void ShowNoticeBox(std::wstring_view message) override;
+    // The window as its controller sees it.
+    ProcessListView& Rows() override { return *rows_; }
+    void ResetRows() override;
+    void SetRedraw(bool on) override;
+    std::vector<const ProcessRow*> ShownRows() const override { return rows_->ShownRows(); }
+    // The row selected in the list; null when none is.
+    const ProcessRow* SelectedRow() const override;
+    void SelectItem(std::size_t item) override;
+    void SortRows(int sortKey, bool rightAligned) override;
+    int ColumnSortFlag(int column) const override;
+    void SetColumnSortFlag(int column, int flag) override;
+    bool ColumnRightAligned(int column) const override;
+    void SetViewStyle(ViewStyle style) override;
+    int AddFileIcons(FileIcons& icons) override;
+    void SetItemImage(std::size_t item, int image) override;
+    std::array<std::u16string, 3> ShownTexts(const ProcessRow& row) const override;
+    bool PutOnClipboard(std::u16string_view text) override;
+    void Beep() override;
+    void ShowStatusLine(std::u16string_view text) override;
+    void ShowNoticeBox(std::u16string_view message) override;
+    BrowserPane& Pane() override { return *pane_; }
+    Shell& WindowShell() override { return *shell_; }
+    void ShowLocalPage(const ProcessRow& row) override;
+    void SetBusyCursor(bool busy) override;
 
     // Layout and DPI (main_window_layout.cpp).
     // A size at 96 dpi in pixels of the window's DPI.
@@ -143,9 +170,7 @@ class TForm1 final : private LookupSink {
     HWND statusBar_ = nullptr;
     int pressedButton_ = kReportSpeedButtonId;
     int browserHeight_ = 360;  // at 96 dpi
-    // The key of the last sort, which a refresh sorts by again; 0 while the rows stand in the
-    // order the fill placed them.
-    int sortKey_ = 0;
+    bool busy_ = false;  // a lookup is under way
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     Unique<HACCEL, &::DestroyAcceleratorTable> accelerators_;
@@ -166,10 +191,13 @@ class TForm1 final : private LookupSink {
     // The code page the rows' texts are in; the lookup holds on to it.
     const Win32CodePage ansi_;
     std::unique_ptr<Shell> shell_;
-    std::unique_ptr<Win32LookupSystem> lookupSystem_;
-    std::unique_ptr<OnlineLookup> lookup_;
     // Writes the local pages, and removes them when the window goes.
     std::unique_ptr<Win32LocalPageSystem> localPages_;
+    SiteClientFactory makeSite_;
+    // The user agent every request sends.
+    std::string agent_;
+    std::unique_ptr<ThreadedBackground> background_;
+    std::unique_ptr<WindowController> controller_;
 };
 
 }  // namespace runlens

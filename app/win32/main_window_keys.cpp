@@ -3,9 +3,6 @@
 // selected row.
 #include "app/win32/main_window.h"
 
-#include "app/list_commands.h"
-#include "app/win32/clipboard.h"
-#include "core/win32/text.h"
 
 namespace runlens {
 namespace {
@@ -30,14 +27,7 @@ void TForm1::ListViewKeyDown(WORD key) {
 }
 
 void TForm1::CopySelectedRow() {
-    const ProcessRow* row = SelectedRow();
-    if (!row)
-        return;
-    const ColumnTexts shown = ShownColumnTexts(*row);
-    const std::u16string text =
-        RowClipboardText(AsUtf16(shown[0]), AsUtf16(shown[1]), AsUtf16(shown[2]));
-    if (!CopyTextToClipboard(hwnd_, AsWide(text)))
-        ::MessageBeep(MB_ICONWARNING);
+    controller_->CopySelectedRow();
 }
 
 void TForm1::HandleLoopMessage(MSG& message) noexcept {

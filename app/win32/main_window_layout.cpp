@@ -142,7 +142,7 @@ void TForm1::FormResize() {
     const ResizeLayout layout = ApplyResizeRule(
         client.right, ColumnWidth(listView_, 0), ColumnWidth(listView_, 2), ScrollBarWidth(dpi_),
         // The middle column's minimum width is its sort flag.
-        ColumnSortFlag(listView_, 1),
+        runlens::ColumnSortFlag(listView_, 1),
         {Scaled(kButtonWidths.large), Scaled(kButtonWidths.small), Scaled(kButtonWidths.report)},
         Scaled(kButtonMargin), Scaled(kButtonGap));
     ::SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(layout.column1Width, 0));

@@ -11,6 +11,7 @@
 #include "core/win32/paths.h"
 #include "core/win32/text.h"
 #include "inventory/image_path.h"
+#include "inventory/process_list.h"
 #include "inventory/win32/win32_icon_resources.h"
 #include "lang/sprache_japan.h"
 #include "resources/resource_ids.h"
@@ -126,32 +127,67 @@ void Win32ProcessListView::Insert(int position, ProcessRow row) {
     SetSubItemText(listView_, index, 2, std::move(texts[2]));
 }
 
-int Win32ProcessListView::AddFileIcon(std::string_view path) {
+std::unique_ptr<Win32FileIcons> ExtractFileIcons(std::string_view path) {
     const std::wstring file = FileSystemPath(WideFromAnsi(path));
-    // A file whose icon resources do not hold together is a file without an icon: the
-    // extraction would read past them.
     if (!FileIconsAreSound(file))
-        return kNoImage;
+        return nullptr;
     HICON large = nullptr;
     HICON small = nullptr;
     const UINT count = ::ExtractIconExW(file.c_str(), 0, &large, &small, 1);
-    const UniqueIcon largeIcon(large);
-    const UniqueIcon smallIcon(small);
+    UniqueIcon largeIcon(large);
+    UniqueIcon smallIcon(small);
     if (count == 0 || count == UINT_MAX || !smallIcon)
-        return kNoImage;
+        return nullptr;
+    return std::make_unique<Win32FileIcons>(std::move(smallIcon), std::move(largeIcon));
+}
 
-    const int smallIndex = ::ImageList_AddIcon(smallImages_, smallIcon.get());
+void Win32IconSource::LowerThreadPriority() {
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+std::unique_ptr<FileIcons> Win32IconSource::Extract(const std::string& path) {
+    return ExtractFileIcons(path);
+}
+
+int Win32ProcessListView::AddFileIcons(const Win32FileIcons& icons) {
+    const int smallIndex = ::ImageList_AddIcon(smallImages_, icons.Small());
     if (smallIndex < 0)
         return kNoImage;
-    // A file with only a small icon shows it enlarged in the large list, so that the two
-    // lists keep the same indexes.
-    const int largeIndex =
-        ::ImageList_AddIcon(largeImages_, largeIcon ? largeIcon.get() : smallIcon.get());
+    const int largeIndex = ::ImageList_AddIcon(largeImages_, icons.Large());
     if (largeIndex < 0) {
         ::ImageList_Remove(smallImages_, smallIndex);
         return kNoImage;
     }
     return largeIndex;
+}
+
+int Win32ProcessListView::AddFileIcon(std::string_view path) {
+    const std::unique_ptr<Win32FileIcons> icons = ExtractFileIcons(path);
+    return icons ? AddFileIcons(*icons) : kNoImage;
+}
+
+void Win32ProcessListView::SetItemImage(int item, int image) {
+    auto* row = const_cast<ProcessRow*>(RowAt(item));  // one of rows_, which are not const
+    if (!row)
+        return;
+    row->imageIndex = image;
+    row->iconPending = false;
+    LVITEMW update{};
+    update.mask = LVIF_IMAGE;
+    update.iItem = item;
+    update.iImage = image == kNoImage ? I_IMAGENONE : image;
+    ::SendMessageW(listView_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&update));
+}
+
+void Win32ProcessListView::AddPendingIcons() {
+    const std::vector<const ProcessRow*> shown = ShownRows();
+    for (const std::string& file : PendingIconFiles(shown)) {
+        const int image = AddFileIcon(file);
+        for (std::size_t item = 0; item < shown.size(); ++item) {
+            if (shown[item]->iconPending && shown[item]->path == file)
+                SetItemImage(static_cast<int>(item), ImageWithFileIcon(*shown[item], image));
+        }
+    }
 }
 
 const ProcessRow* Win32ProcessListView::RowAt(int item) const {

@@ -6,9 +6,11 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/threaded_background.h"
 #include "core/win32/handles.h"
 #include "inventory/inventory_system.h"
 
@@ -40,6 +42,32 @@ int ColumnSortFlag(HWND listView, int column);
 void SetColumnSortFlag(HWND listView, int column, int flag);
 bool ColumnRightAligned(HWND listView, int column);
 
+// A file's first icon in both sizes, as the icon work extracted it.
+class Win32FileIcons final : public FileIcons {
+  public:
+    Win32FileIcons(UniqueIcon small, UniqueIcon large)
+        : small_(std::move(small)), large_(std::move(large)) {}
+    HICON Small() const { return small_.get(); }
+    // The small icon where the file has no large one: the large list shows it enlarged, so
+    // that the two lists keep the same indexes.
+    HICON Large() const { return large_ ? large_.get() : small_.get(); }
+
+  private:
+    UniqueIcon small_;
+    UniqueIcon large_;
+};
+
+// The first icon of the file in both sizes; null when it has none, or when its icon resources
+// do not hold together (the extraction would read past them). Safe on any thread.
+std::unique_ptr<Win32FileIcons> ExtractFileIcons(std::string_view path);
+
+// The icon work's source: the files' icons, on a thread below the window's priority.
+class Win32IconSource final : public IconSource {
+  public:
+    void LowerThreadPriority() override;
+    std::unique_ptr<FileIcons> Extract(const std::string& path) override;
+};
+
 class Win32ProcessListView final : public ProcessListView {
   public:
     Win32ProcessListView(HWND listView, HIMAGELIST smallImages, HIMAGELIST largeImages)
@@ -47,7 +75,16 @@ class Win32ProcessListView final : public ProcessListView {
 
     void InsertRow(std::size_t position, ProcessRow row) override;
     void AppendRow(ProcessRow row) override;
-    int AddFileIcon(std::string_view path) override;
+    // Adds the icons to both image lists, small one first, and returns the index the large
+    // list gave them; kNoImage when the lists could not take them.
+    int AddFileIcons(const Win32FileIcons& icons);
+    // The file's icons extracted and added at once; kNoImage when the file has none.
+    int AddFileIcon(std::string_view path);
+    // Gives the item's row its image; the row no longer waits for its icon.
+    void SetItemImage(int item, int image);
+    // Brings in the icons the rows wait for, here and now, one file after the other in the
+    // order the rows are shown: what the window's icon work does in the background.
+    void AddPendingIcons();
 
     // The row an item of the list shows; null for an index that has none.
     const ProcessRow* RowAt(int item) const;

@@ -9,12 +9,10 @@
 
 #include "core/site.h"
 #include "tests/fakes/fake_code_page.h"
-#include "tests/fakes/recording_browser.h"
 
 namespace runlens {
 namespace {
 
-using testing::RecordingBrowser;
 
 TEST(Base62Digit, WrapsAndIgnoresTheSign) {
     EXPECT_EQ(Base62Digit(-5), '5');
@@ -116,169 +114,22 @@ TEST(RedirectTarget, StaysWithTheSameSchemeHostAndPort) {
     EXPECT_EQ(RedirectTarget("not an address", "/x"), std::nullopt);
 }
 
-// The site, the status line and the dialog, as a lookup sees them.
-class FakeLookupSystem : public LookupSystem {
-  public:
-    std::set<std::string> pages;  // addresses that answer 200
-    std::string noticeReply = "OK";
-    std::vector<std::string> fetched;
-    std::vector<Deadline> deadlines;  // of every request, in order
-    std::vector<std::string> status;
-    std::vector<std::string> messages;
-
-    bool PageExists(std::string_view address, Deadline deadline) override {
-        deadlines.push_back(deadline);
-        return pages.contains(std::string(address));
-    }
-    std::string FetchText(std::string_view address, Deadline deadline) override {
-        deadlines.push_back(deadline);
-        fetched.emplace_back(address);
-        return noticeReply;
-    }
-    std::uint16_t UserDefaultLangId() override { return 0x0411; }
-    std::uint32_t VolumeSerial() override { return 0x1234ABCD; }
-    void ShowStatusLine(std::string_view text) override { status.emplace_back(text); }
-    void ShowNoticeMessage(std::string_view message) override { messages.emplace_back(message); }
-};
-
-class Lookup : public ::testing::Test {
-  protected:
-    Lookup()
-        : lookup_(
-              system_, ansi_, pane_, [this] { return selected_; }, [this] { ++localPages_; }) {
-        system_.pages = {PageAddress("explorer.exe"), PageAddress("notepad.exe")};
-    }
-
-    std::u16string Wide(const std::string& text) { return ansi_.ToUtf16(text); }
-
-    FakeLookupSystem system_;
-    const testing::FakeCodePage ansi_;
-    RecordingBrowser pane_;
-    const ProcessRow explorer_{"Explorer.EXE", "C:\\Windows\\explorer.exe", "", 2};
-    const ProcessRow notepad_{"notepad.exe", "C:\\Windows\\notepad.exe", "", 2};
-    const ProcessRow unknown_{"unknown.exe", "C:\\x\\unknown.exe", "", 2};
-    const ProcessRow* selected_ = nullptr;
-    int localPages_ = 0;
-    OnlineLookup lookup_;
-};
-
-TEST_F(Lookup, NothingWithoutASelectedRow) {
-    lookup_.LookupProcess();
-    EXPECT_TRUE(pane_.calls.empty());
-    EXPECT_EQ(localPages_, 0);
-    EXPECT_TRUE(system_.fetched.empty());
-}
-
-TEST_F(Lookup, FoundPageIsShownWithItsAddressAndTheNoticeIsSentOnce) {
-    selected_ = &explorer_;
-    lookup_.LookupProcess();
-    const std::string address = PageAddress("explorer.exe");
-    EXPECT_EQ(pane_.calls, std::vector<std::u16string>{Wide(address)});
-    EXPECT_TRUE(pane_.handler);
-    EXPECT_EQ(system_.status, std::vector<std::string>{address});
-    EXPECT_EQ(system_.fetched, std::vector<std::string>{SiteNoticeScriptAddress() + "H1ANG"});
-    EXPECT_FALSE(lookup_.FirstLookupPending());
-
-    selected_ = &notepad_;
-    lookup_.LookupProcess();
-    EXPECT_EQ(system_.fetched.size(), 1u) << "at most once per run";
-    EXPECT_EQ(system_.status.back(), PageAddress("notepad.exe"));
-}
-
-TEST_F(Lookup, ProbeAndNoticeShareOneDeadline) {
-    selected_ = &explorer_;
-    const auto before = std::chrono::steady_clock::now();
-    lookup_.LookupProcess();
-    const auto after = std::chrono::steady_clock::now();
-    ASSERT_EQ(system_.deadlines.size(), 2u);
-    EXPECT_EQ(system_.deadlines[0], system_.deadlines[1]) << "the notice gets what is left";
-    EXPECT_GE(system_.deadlines[0], before + kLookupTimeLimit);
-    EXPECT_LE(system_.deadlines[0], after + kLookupTimeLimit);
-}
-
-TEST_F(Lookup, NoPageShowsTheLocalPageWithoutNoticeOrStatus) {
-    selected_ = &unknown_;
-    lookup_.LookupProcess();
-    EXPECT_EQ(localPages_, 1);
-    EXPECT_TRUE(pane_.calls.empty());
-    EXPECT_FALSE(pane_.handler);
-    EXPECT_TRUE(system_.fetched.empty());
-    EXPECT_TRUE(system_.status.empty());
-    EXPECT_TRUE(lookup_.FirstLookupPending()) << "only a found page sends the notice";
-}
-
-struct ReplyCase {
-    std::string reply;
-    std::vector<std::string> shown;
-};
-
-class NoticeReply : public Lookup, public ::testing::WithParamInterface<ReplyCase> {};
-
-TEST_P(NoticeReply, OnlyAMarkedReplyShowsItsMessage) {
-    system_.noticeReply = GetParam().reply;
-    selected_ = &explorer_;
-    lookup_.LookupProcess();
-    EXPECT_EQ(system_.messages, GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, NoticeReply,
-                         ::testing::Values(ReplyCase{"OK", {}},
-                                           ReplyCase{"\xA7Please update Runlens.",
-                                                     {"Please update Runlens."}},
-                                           ReplyCase{"\xA7", {""}}, ReplyCase{"ok", {}},
-                                           ReplyCase{"", {}}, ReplyCase{"Hello \xA7", {}}));
-
-struct TitleCase {
-    const char* name;
-    std::u16string title;
-    int localPages;
-};
-
-class TitleCheck : public Lookup, public ::testing::WithParamInterface<TitleCase> {};
-
-TEST_P(TitleCheck, ReplacesABlankOrNotFoundPage) {
-    selected_ = &explorer_;
-    lookup_.LookupProcess();
-    pane_.ChangeTitle(GetParam().title);
-    EXPECT_EQ(localPages_, GetParam().localPages);
-    EXPECT_FALSE(pane_.handler) << "detached after the first title it judges";
-    // Later titles are not judged.
-    pane_.ChangeTitle(u"about:blank");
-    EXPECT_EQ(localPages_, GetParam().localPages);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, TitleCheck,
-                         ::testing::Values(TitleCase{"NameInTitle", u"explorer.exe - Runlens", 0},
-                                           TitleCase{"NameAnd404", u"404 facts about explorer.exe",
-                                                     0},
-                                           TitleCase{"Blank", u"about:blank", 1},
-                                           TitleCase{"NotFound", u"404 Not Found", 1},
-                                           TitleCase{"OtherTitle", u"Welcome", 0},
-                                           // The name is searched exactly, in lower case.
-                                           TitleCase{"NameInOtherCase", u"Explorer.EXE 404", 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Lookup, TitleWithoutSelectedRowKeepsTheHandler) {
-    selected_ = &explorer_;
-    lookup_.LookupProcess();
-    selected_ = nullptr;
-    pane_.ChangeTitle(u"about:blank");
-    EXPECT_TRUE(pane_.handler);
-    EXPECT_EQ(localPages_, 0);
-}
-
-TEST_F(Lookup, HandlerStillAttachedJudgesTheLocalPagesTitle) {
-    selected_ = &explorer_;
-    lookup_.LookupProcess();
-    // Before the site page's title arrives, a row without a site page shows the local page.
-    selected_ = &unknown_;
-    lookup_.LookupProcess();
-    EXPECT_EQ(localPages_, 1);
-    pane_.ChangeTitle(u"about:blank");  // the local page's first navigation
-    EXPECT_EQ(localPages_, 2);
-    EXPECT_FALSE(pane_.handler);
-    EXPECT_EQ(system_.status, std::vector<std::string>{PageAddress("explorer.exe")})
-        << "the status line changes only on a found page";
+TEST(NoticeMessage, OnlyAMarkedReplyCarriesOne) {
+    const struct {
+        std::string_view reply;
+        std::optional<std::string_view> message;
+    } cases[] = {
+        {"OK", std::nullopt},
+        {"\xA7Please update Runlens.", "Please update Runlens."},
+        {"\xA7", ""},
+        {"ok", std::nullopt},
+        {"", std::nullopt},
+        {"Hello \xA7", std::nullopt},
+        {"OK\xA7", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NoticeMessage(c.reply), c.message) << c.reply;
+    EXPECT_EQ(NoticeAddress(0x0411, 0x1234ABCD), SiteNoticeScriptAddress() + "H1ANG");
 }
 
 }  // namespace

@@ -185,10 +185,14 @@ DWORD WINAPI RunExchange(void* ticket) {
     return 0;
 }
 
-// The finished exchange, or nothing when it failed to start or the deadline came first.
+// How often a caller that may give up looks whether it has.
+constexpr DWORD kGiveUpCheckMs = 50;
+
+// The finished exchange, or nothing when it failed to start, the deadline came first or the
+// caller gave up.
 std::shared_ptr<Exchange> Exchanged(const InternetFunctions& internet, std::string_view address,
                                     std::string_view agent, Deadline deadline, DWORD flags,
-                                    bool readBody) {
+                                    bool readBody, const std::atomic<bool>* givenUp) {
     if (MillisecondsLeft(deadline) == 0 || !internet.internetOpenA)
         return nullptr;
     auto exchange = std::make_shared<Exchange>(internet, std::string(address), std::string(agent),
@@ -198,26 +202,52 @@ std::shared_ptr<Exchange> Exchanged(const InternetFunctions& internet, std::stri
     if (!thread)
         return nullptr;
     ticket.release();  // the thread's now
-    if (::WaitForSingleObject(thread.get(), MillisecondsLeft(deadline)) != WAIT_OBJECT_0) {
-        exchange->Abandon();
-        return nullptr;
+    for (;;) {
+        const DWORD left = MillisecondsLeft(deadline);
+        const DWORD wait = givenUp ? std::min(left, kGiveUpCheckMs) : left;
+        if (::WaitForSingleObject(thread.get(), wait) == WAIT_OBJECT_0)
+            break;
+        if (left <= wait || (givenUp && givenUp->load())) {
+            exchange->Abandon();
+            return nullptr;
+        }
     }
     return exchange->Finished() ? exchange : nullptr;
+}
+
+bool Exists(const InternetFunctions& internet, std::string_view address, std::string_view agent,
+            Deadline deadline, const std::atomic<bool>* givenUp) {
+    const auto exchange = Exchanged(internet, address, agent, deadline, 0, false, givenUp);
+    return exchange && exchange->Status() == kHttpOk;
+}
+
+std::string Fetched(const InternetFunctions& internet, std::string_view address,
+                    std::string_view agent, Deadline deadline, const std::atomic<bool>* givenUp) {
+    const auto exchange = Exchanged(internet, address, agent, deadline,
+                                    INTERNET_FLAG_EXISTING_CONNECT, true, givenUp);
+    return exchange ? exchange->Body() : std::string();
 }
 
 }  // namespace
 
 bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
                const InternetFunctions& internet) {
-    const auto exchange = Exchanged(internet, address, agent, deadline, 0, false);
-    return exchange && exchange->Status() == kHttpOk;
+    return Exists(internet, address, agent, deadline, nullptr);
+}
+
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
+               const std::atomic<bool>& givenUp, const InternetFunctions& internet) {
+    return Exists(internet, address, agent, deadline, &givenUp);
 }
 
 std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
                          const InternetFunctions& internet) {
-    const auto exchange =
-        Exchanged(internet, address, agent, deadline, INTERNET_FLAG_EXISTING_CONNECT, true);
-    return exchange ? exchange->Body() : std::string();
+    return Fetched(internet, address, agent, deadline, nullptr);
+}
+
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
+                         const std::atomic<bool>& givenUp, const InternetFunctions& internet) {
+    return Fetched(internet, address, agent, deadline, &givenUp);
 }
 
 std::uint32_t GetVolumeSerial() {

@@ -3,6 +3,7 @@
 // time or redirects in a circle.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,10 +18,18 @@ namespace runlens {
 // `internet` is WinInet's functions, or calls of the same shape in their place.
 bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
                const InternetFunctions& internet = DynamicFunctions::Internet());
+// The same, given up (false) as soon as `givenUp` is set.
+bool UrlExists(std::string_view address, std::string_view agent, Deadline deadline,
+               const std::atomic<bool>& givenUp,
+               const InternetFunctions& internet = DynamicFunctions::Internet());
 
 // The body of the response, up to kFetchCap bytes read, each read's text up to its first zero
 // byte; empty on any failure and when the deadline passes first.
 std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
+                         const InternetFunctions& internet = DynamicFunctions::Internet());
+// The same, given up (empty) as soon as `givenUp` is set.
+std::string FetchUrlText(std::string_view address, std::string_view agent, Deadline deadline,
+                         const std::atomic<bool>& givenUp,
                          const InternetFunctions& internet = DynamicFunctions::Internet());
 
 // The serial number of the volume that holds the program file; 0 when it cannot be read.

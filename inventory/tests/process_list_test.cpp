@@ -31,7 +31,8 @@ class Fill : public ::testing::Test {
   protected:
     Fill() { system.messages = {{kDenied, "Access is denied.\r\n"}}; }
 
-    void Run() { FillProcessList(system, kAnsi, list); }
+    void Run() { FillProcessList(system, kAnsi, list);
+    list.CompleteIcons(); }
 
     const ProcessRow& Row(std::string_view caption) const {
         for (const ProcessRow& row : list.rows) {
@@ -151,6 +152,7 @@ TEST_P(ImageIndex, FollowsTheFileItsIconAndTheEmblemRule) {
     if (c.hasIcon)
         list.icons = {c.path};
     FillProcessList(system, kAnsi, list);
+    list.CompleteIcons();
     ASSERT_EQ(list.rows.size(), 1u);
     EXPECT_EQ(list.rows[0].imageIndex, c.expected);
 }
@@ -181,6 +183,39 @@ INSTANTIATE_TEST_SUITE_P(
                   "C:\\WINDOWS\\system32\\svchost.exe", false, false, true, kProgramImage}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The fill shows every row without reading an icon: a row of an existing file waits for it,
+// knowing already what it shows should the file have none.
+TEST_F(Fill, RowsOfExistingFilesWaitForTheirIcons) {
+    const std::string host = "C:\\WINDOWS\\system32\\svchost.exe";
+    system.processes = {Readable(2000, "svchost.exe", host), Readable(2004, "a.exe", "C:\\a.exe"),
+                        Readable(2008, "gone.exe", "C:\\gone.exe"), Unreadable(2012, "x.exe"),
+                        Readable(2016, "svchost.exe", host)};
+    system.files = {{host, 10}, {"C:\\a.exe", 10}};
+    FillProcessList(system, kAnsi, list);
+    const struct {
+        std::size_t row;
+        bool pending;
+        int image;
+        int withoutIcon;
+    } expected[] = {{0, true, kNoImage, kSystemEmblemImage},
+                    {1, true, kNoImage, kNoImage},
+                    {2, false, kProgramImage, kNoImage},
+                    {3, true, kNoImage, kSystemEmblemImage},
+                    {4, false, kProgramImage, kNoImage}};
+    ASSERT_EQ(list.rows.size(), 5u);
+    for (const auto& e : expected) {
+        const ProcessRow& row = list.rows[e.row];
+        EXPECT_EQ(row.iconPending, e.pending) << row.caption;
+        EXPECT_EQ(row.imageIndex, e.image) << row.caption;
+        EXPECT_EQ(row.imageWithoutIcon, e.withoutIcon) << row.caption;
+    }
+    std::vector<const ProcessRow*> shown;
+    for (const ProcessRow& row : list.rows)
+        shown.push_back(&row);
+    EXPECT_THAT(PendingIconFiles(shown), ElementsAre(host, "C:\\a.exe"))
+        << "each file once, in the order of the rows";
+}
+
 TEST_F(Fill, IconsGoToTheListsInRowOrder) {
     system.processes = {Readable(2000, "a.exe", "C:\\a.exe"), Readable(2004, "b.exe", "C:\\b.exe")};
     system.files = {{"C:\\a.exe", 10}, {"C:\\b.exe", 10}};
@@ -203,6 +238,7 @@ TEST_P(SizeText, ShowsDottedBytesFromFourUp) {
     system.processes = {Readable(2000, "a.exe", "C:\\a.exe")};
     system.files["C:\\a.exe"] = GetParam().size;
     FillProcessList(system, kAnsi, list);
+    list.CompleteIcons();
     EXPECT_EQ(list.rows.at(0).sizeText, GetParam().text);
 }
 
@@ -321,6 +357,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
     RecordingListView list;
     SharedFiles::Stage(system, list);
     FillProcessList(system, kAnsi, list);
+    list.CompleteIcons();
 
     // Path rows first, status rows after them, each in snapshot order.
     std::vector<std::string> alone;
@@ -331,6 +368,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
         SharedFiles::Stage(one, oneList);
         one.processes = {process};
         FillProcessList(one, kAnsi, oneList);
+    oneList.CompleteIcons();
         ASSERT_EQ(oneList.rows.size(), 1u);
         (IsPathText(oneList.rows[0].path) ? alone : statusRowsAlone)
             .push_back(SharedFiles::Shown(oneList)[0]);
@@ -345,6 +383,7 @@ TEST(SharedFiles, EachFileIsAskedOnceAndItsRowsShareOneImage) {
     RecordingListView list;
     SharedFiles::Stage(system, list);
     FillProcessList(system, kAnsi, list);
+    list.CompleteIcons();
     using S = SharedFiles;
     // In the order the rows first name them; the fallback's test of the system directory's
     // file serves the row that names that file later.
@@ -400,6 +439,7 @@ TEST_F(Fill, OddProcessesAndFiles) {
     system.vanishing = {"C:\\v\\vanishing.exe"};
     list.icons = {"C:\\v\\vanishing.exe"};
     FillProcessList(system, kAnsi, list);
+    list.CompleteIcons();
     EXPECT_EQ(Row(longName).caption.size(), 260u);
     EXPECT_EQ(Row(longName).sizeText, "5.000 byte");
     EXPECT_EQ(Row("deep.exe").path, longPath);

@@ -1,5 +1,7 @@
 #include "tests/fakes/fake_inventory.h"
 
+#include "inventory/process_list.h"
+
 namespace runlens::testing {
 namespace {
 
@@ -93,12 +95,24 @@ void RecordingListView::InsertRow(std::size_t position, ProcessRow row) {
                 std::move(row));
 }
 
-int RecordingListView::AddFileIcon(std::string_view path) {
-    iconsAsked.emplace_back(path);
-    if (!icons.contains(std::string(path)))
-        return kNoImage;
-    iconsAdded.emplace_back(path);
-    return static_cast<int>(iconsAdded.size()) + 1;  // after the two stock images
+void RecordingListView::CompleteIcons() {
+    std::vector<const ProcessRow*> shown;
+    for (const ProcessRow& row : rows)
+        shown.push_back(&row);
+    for (const std::string& file : PendingIconFiles(shown)) {
+        iconsAsked.push_back(file);
+        int image = kNoImage;
+        if (icons.contains(file)) {
+            iconsAdded.push_back(file);
+            image = static_cast<int>(iconsAdded.size()) + 1;  // after the two stock images
+        }
+        for (ProcessRow& row : rows) {
+            if (row.iconPending && row.path == file) {
+                row.imageIndex = ImageWithFileIcon(row, image);
+                row.iconPending = false;
+            }
+        }
+    }
 }
 
 std::vector<std::string> RecordingListView::Captions() const {

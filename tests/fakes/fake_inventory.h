@@ -50,7 +50,8 @@ class FakeInventory : public InventorySystem {
     const FakeProcess* Find(std::uint32_t processId) const;
 };
 
-// Records the rows in list order; files listed in `icons` have an icon.
+// Records the rows in list order; files listed in `icons` have an icon, which CompleteIcons
+// gives the rows waiting for it, as the window's icon work does.
 class RecordingListView : public ProcessListView {
   public:
     std::vector<ProcessRow> rows;
@@ -60,7 +61,7 @@ class RecordingListView : public ProcessListView {
 
     void InsertRow(std::size_t position, ProcessRow row) override;
     void AppendRow(ProcessRow row) override { rows.push_back(std::move(row)); }
-    int AddFileIcon(std::string_view path) override;
+    void CompleteIcons();
 
     std::vector<std::string> Captions() const;
 };

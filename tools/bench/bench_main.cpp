@@ -274,6 +274,7 @@ double BenchFill(HINSTANCE instance) {
         Win32InventorySystem system;
         Win32ProcessListView rows(list, small, large);
         FillProcessList(system, Win32CodePage(), rows);
+        rows.AddPendingIcons();
     };
     std::size_t distinctFiles = 0;
     auto bareFill = [&distinctFiles](bool oncePerFile) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/win32/process_list_view.h"
 #include "core/code_page.h"
 #include "inventory/inventory_system.h"
 #include "inventory/process_list.h"
@@ -172,25 +173,26 @@ class TimedListView final : public ProcessListView {
         FillTimes::Timer timer(times_, FillTimes::kListInserts);
         inner_.AppendRow(std::move(row));
     }
-    int AddFileIcon(std::string_view path) override {
-        FillTimes::Timer timer(times_, FillTimes::kIcons);
-        return inner_.AddFileIcon(path);
-    }
 
   private:
     ProcessListView& inner_;
     FillTimes& times_;
 };
 
-// Fills through the stand-ins and returns where the time went; total is the whole fill's.
-inline FillTimes TimeFill(InventorySystem& system, const CodePage& ansi, ProcessListView& view,
-                          double& total) {
+// Fills through the stand-ins, then brings the icons in, and returns where the time went; total
+// is the whole work's.
+inline FillTimes TimeFill(InventorySystem& system, const CodePage& ansi,
+                          Win32ProcessListView& view, double& total) {
     FillTimes times;
     TimedInventory timedSystem(system, times);
     const TimedCodePage timedAnsi(ansi, times);
     TimedListView timedView(view, times);
     const auto start = std::chrono::steady_clock::now();
     FillProcessList(timedSystem, timedAnsi, timedView);
+    {
+        FillTimes::Timer timer(times, FillTimes::kIcons);
+        view.AddPendingIcons();
+    }
     total = FillTimes::Since(start);
     return times;
 }

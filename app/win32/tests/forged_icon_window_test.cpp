@@ -26,6 +26,7 @@ TEST(ForgedIconWindow, ARunningProgramWithAForgedIconLeavesTheListFull) {
     TForm1 form(::GetModuleHandleW(nullptr),
                 [](HWND) { return std::make_unique<testing::RecordingBrowser>(); });
     ASSERT_TRUE(form.Create());
+    ASSERT_TRUE(Inside(form).WaitForIcons());
     const ProcessRow* forgedRow = nullptr;
     const ProcessRow* ownRow = nullptr;
     const auto rows = Inside(form).Rows().ShownRows();

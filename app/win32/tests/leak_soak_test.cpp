@@ -11,21 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/agent_string.h"
 #include "app/win32/main_window.h"
-#include "app/win32/process_list_view.h"
-#include "core/win32/code_page.h"
-#include "core/win32/text.h"
-#include "info/local_page.h"
-#include "info/online_lookup.h"
-#include "info/win32/win32_internet.h"
-#include "info/win32/win32_local_page.h"
-#include "inventory/process_list.h"
-#include "inventory/win32/win32_inventory.h"
 #include "tests/fakes/recording_browser.h"
+#include "tests/win32/main_window_access.h"
 #include "tests/win32/reference_site.h"
 #include "tests/win32/resource_counts.h"
-#include "tests/win32/site_lookup.h"
 
 namespace runlens {
 namespace {
@@ -76,34 +66,26 @@ void ExpectNoGrowth(const char* name, int count, Cycle&& cycle) {
 class LeakSoak : public testing::ReferenceSite {};
 
 TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    Win32InventorySystem inventory;
-    Win32LocalPageSystem pages;
-    testing::SiteLookup site("runlens-soak/1");
-    testing::RecordingBrowser pane;
+    testing::RecordingBrowser* pane = nullptr;
+    TForm1 form(::GetModuleHandleW(nullptr), [&pane](HWND) {
+        auto recording = std::make_unique<testing::RecordingBrowser>();
+        pane = recording.get();
+        return recording;
+    });
+    ASSERT_TRUE(form.Create());
+    Inside(form).SetNoticeBox([](const std::wstring&) {});
     const ProcessRow explorer{"explorer.exe", "C:\\windows\\explorer.exe", "", 1};
-    const ProcessRow* selected = &explorer;
-    const Win32CodePage ansi;
-    OnlineLookup lookup(
-        site, ansi, pane, [&] { return selected; },
-        [&] { ShowLocalInfoPage(selected, pages, ansi, pane); });
     const ProcessRow unknown{"soak-unknown.exe", "C:\\windows\\system32\\soak-unknown.exe", "", 1};
 
     auto cycle = [&] {
-        const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300,
-                                            200, nullptr, nullptr, instance, nullptr);
-        {
-            auto small = CreateProcessImageList(instance, 16);
-            auto large = CreateProcessImageList(instance, 32);
-            Win32ProcessListView rows(list, small.get(), large.get());
-            FillProcessList(inventory, ansi, rows);
-            ::DestroyWindow(list);
-        }
-        selected = &explorer;
-        lookup.LookupProcess();
-        selected = &unknown;
-        lookup.LookupProcess();  // no page: the local page
-        pane.calls.clear();
+        form.RefreshPopupmenuClick();
+        ASSERT_TRUE(Inside(form).WaitForIcons());
+        Inside(form).ClickRow(explorer);
+        ASSERT_TRUE(Inside(form).WaitForLookup());
+        Inside(form).ClickRow(unknown);  // no page: the local page
+        ASSERT_TRUE(Inside(form).WaitForLookup());
+        ASSERT_TRUE(Inside(form).WaitForQuietBackground());
+        pane->calls.clear();
         char folder[MAX_PATH];
         ::GetTempPathA(MAX_PATH, folder);
         WIN32_FIND_DATAA found;
@@ -123,7 +105,13 @@ TEST_F(LeakSoak, AThousandCyclesLeaveNothingBehind) {
 TEST(RefreshSoak, AThousandRefreshesLeaveNothingBehind) {
     TForm1 form(::GetModuleHandleW(nullptr));
     ASSERT_TRUE(form.Create());
-    ExpectNoGrowth("refresh soak", SoakCycles(), [&] { form.RefreshPopupmenuClick(); });
+    // Each refresh drops the icon work of the one before; the count is taken once the last
+    // fill's icons are in and every thread of the dropped ones has ended.
+    ExpectNoGrowth("refresh soak", SoakCycles(), [&] {
+        form.RefreshPopupmenuClick();
+        ASSERT_TRUE(Inside(form).WaitForIcons());
+        ASSERT_TRUE(Inside(form).WaitForQuietBackground());
+    });
 }
 
 }  // namespace

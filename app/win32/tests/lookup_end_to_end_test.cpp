@@ -20,19 +20,10 @@ namespace {
 
 class LookupEndToEnd : public testing::ReferenceSite {
   protected:
-    // Puts a row into the list, selects it, and clicks it as the list control reports a click.
+    // Clicks the row as the user does, and waits for its lookup to end.
     static void ClickRow(TForm1& form, const ProcessRow& row) {
-        Inside(form).Rows().AppendRow(row);
-        const HWND list = form.ListView();
-        const int item = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1;
-        LVITEMW select{};
-        select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        select.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&select));
-        NMITEMACTIVATE click{};
-        click.hdr = {list, static_cast<UINT_PTR>(kListViewId), static_cast<UINT>(NM_CLICK)};
-        click.iItem = item;
-        ::SendMessageW(form.Handle(), WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        Inside(form).ClickRow(row);
+        ASSERT_TRUE(Inside(form).WaitForLookup());
     }
 
     // Requests since the test began that start with prefix (and name the host, if given).

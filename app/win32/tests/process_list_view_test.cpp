@@ -194,7 +194,9 @@ TEST_F(ListViewFixture, FileWithoutIconGetsNoImage) {
 
 TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
     Win32InventorySystem system;
-    FillProcessList(system, Win32CodePage(), *view_);  // the first fill loads what stays loaded
+    // The first fill loads what stays loaded.
+    FillProcessList(system, Win32CodePage(), *view_);
+    view_->AddPendingIcons();
     const int rows = Count();
     ASSERT_GT(rows, 0);
     bool found = false;
@@ -215,6 +217,7 @@ TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
     const ResourceCounts before = CurrentResourceCounts();
     ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     FillProcessList(system, Win32CodePage(), *view_);
+    view_->AddPendingIcons();
     EXPECT_EQ(CurrentResourceCounts(), before);
     EXPECT_EQ(::ImageList_GetImageCount(small_.get()), ::ImageList_GetImageCount(large_.get()));
 }

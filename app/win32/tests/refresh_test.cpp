@@ -126,6 +126,7 @@ TEST_F(RefreshUnshown, ImageListsHoldOnlyWhatTheRowsShow) {
     for (int refresh = 0; refresh < 3; ++refresh) {
         SCOPED_TRACE(refresh);
         form_.RefreshPopupmenuClick();
+        ASSERT_TRUE(Inside(form_).WaitForIcons());
         const auto rows = Inside(form_).Rows().ShownRows();
         const auto ownIcons = std::count_if(rows.begin(), rows.end(), [](const ProcessRow* row) {
             return row->imageIndex > kProgramImage;

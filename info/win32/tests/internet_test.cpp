@@ -15,9 +15,8 @@
 #include "core/site.h"
 #include "core/win32/code_page.h"
 #include "core/win32/paths.h"
-#include "tests/fakes/recording_browser.h"
+#include "info/win32/win32_site_client.h"
 #include "tests/win32/reference_site.h"
-#include "tests/win32/site_lookup.h"
 
 namespace runlens {
 namespace {
@@ -127,36 +126,40 @@ TEST_F(Internet, HostileServersCannotHoldARequestPastItsDeadline) {
 }
 
 // One click: the probe finds a page after 6 s, and the notice that follows gets what is left of
-// the same 10 s; the server never answers it, so no message is shown.
+// the same 10 s; the server never answers it, so its reply is empty.
 class HostileClick : public testing::ReferenceSite {};
 
 TEST_F(HostileClick, ProbeAndNoticeTogetherEndWithinTheTimeLimit) {
-    class SilentNotice final : public testing::SiteLookup {
-      public:
-        explicit SilentNotice(std::string silent)
-            : SiteLookup(kAgent), silent_(std::move(silent)) {}
-        std::string FetchText(std::string_view, Deadline deadline) override {
-            return SiteLookup::FetchText(silent_, deadline);
-        }
-
-      private:
-        const std::string silent_;
-    };
-    SilentNotice site(Local("/hostile/silent"));
-    testing::RecordingBrowser pane;
-    const ProcessRow row{"hostile-slow-ok.exe", "C:\\x\\hostile-slow-ok.exe", "", 1};
-    int localPages = 0;
-    const Win32CodePage ansi;
-    OnlineLookup lookup(
-        site, ansi, pane, [&] { return &row; }, [&] { ++localPages; });
+    Win32SiteClient site(kAgent);
+    const std::atomic<bool> givenUp{false};
     const auto start = steady_clock::now();
-    lookup.LookupProcess();
-    const auto took = steady_clock::now() - start;
-    EXPECT_EQ(pane.calls.size(), 1u) << "the slow page was found";
-    EXPECT_EQ(localPages, 0);
-    EXPECT_TRUE(site.messages.empty());
-    EXPECT_FALSE(lookup.FirstLookupPending());
-    EXPECT_LE(took, kLookupTimeLimit + kSlack);
+    const Deadline deadline = start + kLookupTimeLimit;
+    EXPECT_TRUE(site.PageExists(PageAddress("hostile-slow-ok.exe"), deadline, givenUp))
+        << "the slow page was found";
+    EXPECT_EQ(site.FetchText(Local("/hostile/silent"), deadline, givenUp), "");
+    EXPECT_LE(steady_clock::now() - start, kLookupTimeLimit + kSlack);
+}
+
+// A request whose caller gives up ends then, not at its deadline, whatever the server does.
+TEST_F(HostileClick, ARequestGivenUpEndsAtOnce) {
+    Win32SiteClient site(kAgent);
+    for (const bool fetch : {false, true}) {
+        std::atomic<bool> givenUp{false};
+        const auto start = steady_clock::now();
+        std::thread giveUp([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            givenUp = true;
+        });
+        const std::string result =
+            fetch ? site.FetchText(Local("/hostile/silent"), start + kLookupTimeLimit, givenUp)
+                  : (site.PageExists(Local("/hostile/silent"), start + kLookupTimeLimit, givenUp)
+                         ? "1"
+                         : "");
+        const auto took = steady_clock::now() - start;
+        giveUp.join();
+        EXPECT_EQ(result, "") << fetch;
+        EXPECT_LT(took, std::chrono::seconds(2)) << fetch;
+    }
 }
 
 // Who opened and who closed each WinInet handle, recorded around the system's own calls.

@@ -68,16 +68,17 @@ void WriteBytes(const std::wstring& file, std::size_t count) {
     ::WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// Records the rows and every path an icon is asked of.
+// Records the rows; the icon work would be asked for the files they wait for.
 class RecordingRows : public ProcessListView {
   public:
     std::vector<ProcessRow> rows;
-    std::vector<std::string> iconsAsked;
     void InsertRow(std::size_t, ProcessRow row) override { rows.push_back(std::move(row)); }
     void AppendRow(ProcessRow row) override { rows.push_back(std::move(row)); }
-    int AddFileIcon(std::string_view path) override {
-        iconsAsked.emplace_back(path);
-        return kNoImage;
+    std::vector<std::string> IconsAsked() const {
+        std::vector<const ProcessRow*> shown;
+        for (const ProcessRow& row : rows)
+            shown.push_back(&row);
+        return PendingIconFiles(shown);
     }
 };
 
@@ -123,7 +124,8 @@ TEST(HostileNames, LookAlikeNamesNeverReachAnotherFile) {
         } else {
             EXPECT_EQ(row->sizeText, "") << exact.text << " shows another file's size";
             EXPECT_EQ(row->imageIndex, kProgramImage);
-            EXPECT_EQ(std::count(list.iconsAsked.begin(), list.iconsAsked.end(), exact.text), 0);
+            const std::vector<std::string> asked = list.IconsAsked();
+            EXPECT_EQ(std::count(asked.begin(), asked.end(), exact.text), 0);
         }
     }
 }
