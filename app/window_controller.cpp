@@ -135,7 +135,7 @@ void WindowController::ProbeEnded(LookupId lookup, bool pageExists) {
         firstLookupPending_ = false;
         // The notice gets what is left of the click's time.
         noticeLookup_ = probe.id;
-        background_.StartNotice(probe.id, noticeAddress_, probe.deadline);
+        background_.StartNotice(probe.id, noticeAddress_(), probe.deadline);
     }
     ShowBusy();
 }
@@ -182,6 +182,8 @@ void WindowController::IconsArrived(std::vector<IconResult> results) {
     }
     if (images.empty())
         return;
+    // One repaint for the batch instead of one per row.
+    view_.SetRedraw(false);
     const std::vector<const ProcessRow*> shown = view_.ShownRows();
     for (std::size_t item = 0; item < shown.size(); ++item) {
         const ProcessRow* row = shown[item];
@@ -190,6 +192,7 @@ void WindowController::IconsArrived(std::vector<IconResult> results) {
         if (const auto image = images.find(row->path); image != images.end())
             view_.SetItemImage(item, ImageWithFileIcon(*row, image->second));
     }
+    view_.SetRedraw(true);
 }
 
 void WindowController::ShowBusy() {

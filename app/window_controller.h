@@ -111,8 +111,9 @@ class WindowController {
         // Makes the system's side of one fill.
         std::function<std::unique_ptr<InventorySystem>()> inventory;
         const CodePage& ansi;
-        // The notice script's address with this installation's code.
-        std::string noticeAddress;
+        // The notice script's address with this installation's code, asked for when the
+        // notice is sent.
+        std::function<std::string()> noticeAddress;
     };
 
     explicit WindowController(Services services);
@@ -173,7 +174,7 @@ class WindowController {
     BackgroundWork& background_;
     std::function<std::unique_ptr<InventorySystem>()> inventory_;
     const CodePage& ansi_;
-    const std::string noticeAddress_;
+    const std::function<std::string()> noticeAddress_;
 
     ViewStyle viewStyle_ = ViewStyle::kReport;
     // The key of the last sort, which a refresh sorts by again; 0 while the rows stand in the

@@ -1,33 +1,8 @@
 // Program entry: create the main window, run its message loop until it is closed.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
-#include "app/win32/main_window.h"
-#include "core/win32/dynamic_functions.h"
+#include "app/win32/program.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // Before any library is loaded: none is ever taken from the folder the program was saved in
-    // or started from.
-    runlens::SearchLibrariesInSystemFolderOnly();
-
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
-
-    // The browser pane is an OLE control: the thread is a single-threaded apartment.
-    if (FAILED(::OleInitialize(nullptr)))
-        return 1;
-    struct OleScope {
-        ~OleScope() { ::OleUninitialize(); }
-    } oleScope;
-
-    runlens::TForm1 form1(instance);
-    if (!form1.Create())
-        return 1;
-    form1.Show(showCommand);
-
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0)
-        form1.HandleLoopMessage(message);
-    return static_cast<int>(message.wParam);
+    return runlens::RunProgram(instance, showCommand);
 }

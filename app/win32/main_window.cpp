@@ -302,7 +302,7 @@ void TForm1::FormCreate() {
         [window] { ::PostMessageW(window, kBackgroundResults, 0, 0); });
     controller_ = std::make_unique<WindowController>(WindowController::Services{
         *this, *background_, [] { return std::make_unique<Win32InventorySystem>(); }, ansi_,
-        NoticeAddress(::GetUserDefaultLangID(), GetVolumeSerial())});
+        [] { return NoticeAddress(::GetUserDefaultLangID(), GetVolumeSerial()); }});
 
     ::SetWindowTextW(hwnd_, (WideFromUtf8(kSiteHost) + L" - " + kProductTitle).c_str());
     std::string label(Sprache_Japan::TopLabelLine1);

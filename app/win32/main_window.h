@@ -61,6 +61,8 @@ class TForm1 final : private WindowView {
     void Show(int showCommand);
     HWND Handle() const { return hwnd_; }
     HWND ListView() const { return listView_; }
+    // Files of the last fill whose icons have not come in yet.
+    std::size_t IconsPending() const { return controller_ ? controller_->IconsPending() : 0; }
 
     // Handlers, named after their control and event.
     void ReportSpeedButtonClick();

@@ -8,11 +8,13 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/sorting.h"
@@ -399,30 +401,157 @@ Started StartAndWait(const std::wstring& program, const std::wstring& arguments,
     return started;
 }
 
+// The longest time the window took to answer one of the messages sent to it, every 5 ms, from
+// another thread.
+class LatencyProbe {
+  public:
+    explicit LatencyProbe(HWND window)
+        : thread_([this, window] {
+              while (!stop_) {
+                  const auto start = Clock::now();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+                  const double took = std::chrono::duration<double>(Clock::now() - start).count();
+                  longest_ = std::max(longest_.load(), took);
+                  std::this_thread::sleep_until(start + std::chrono::milliseconds(5));
+              }
+          }) {}
+    ~LatencyProbe() { Stop(); }
+    double Stop() {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return longest_;
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::atomic<double> longest_{0};
+    std::thread thread_;
+};
+
+void ReportLatency(const char* name, const char* during, double seconds) {
+    std::printf("%-14s longest answer to a message %s: %.1f ms   target <= 100 ms: %s\n", name,
+                during, seconds * 1e3, seconds <= 0.1 ? "met" : "NOT met");
+    std::fflush(stdout);
+}
+
+// The program that says when its icons are in: from its start until then, and the longest the
+// window took meanwhile to answer a message.
+Started StartUntilIconsIn(const std::wstring& probe, double& longestAnswer) {
+    Started started;
+    const UniqueHandle iconsIn(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    static int round = 0;
+    const std::wstring name = L"runlens-bench-icons-" + std::to_wstring(::GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++round);
+    const UniqueHandle named(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    PROCESS_INFORMATION info{};
+    const auto begin = Clock::now();
+    if (!named || !Launch(probe, name, info))
+        return started;
+    const UniqueHandle process(info.hProcess);
+    const UniqueHandle thread(info.hThread);
+    std::unique_ptr<LatencyProbe> latency;
+    while (::WaitForSingleObject(named.get(), 1) != WAIT_OBJECT_0) {
+        if (!latency) {
+            const HWND window = ::FindWindowW(L"TForm1", nullptr);
+            if (window && ::IsWindowVisible(window))
+                latency = std::make_unique<LatencyProbe>(window);
+        }
+        if (std::chrono::duration<double>(Clock::now() - begin).count() > 60)
+            break;
+    }
+    started.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+    longestAnswer = std::max(longestAnswer, latency ? latency->Stop() : 0.0);
+    ::TerminateProcess(info.hProcess, 0);
+    ::WaitForSingleObject(info.hProcess, 10000);
+    return started;
+}
+
 // The program's start-up against an empty window, and against a window that holds a list
-// filled by the least work, in a program of its own: what a filled window cannot do without.
+// filled by the least work, in a program of its own: what a filled window cannot do without,
+// icons included. The program shows its rows' texts first and its icons after them.
 void BenchStartup(const std::wstring& folder, double leastWorkFill) {
     const std::wstring bareWindow = folder + L"\\runlens_bare_window.exe";
-    std::vector<double> program, bare, filled;
+    std::vector<double> program, iconsIn, bare, filled;
     SIZE_T privateBytes = 0;
+    double longestAnswer = 0;
     for (int i = 0; i < 7; ++i) {
         const Started started =
             StartAndWait(folder + L"\\runlens.exe", L"", L"TForm1", kListViewId);
         program.push_back(started.seconds);
         privateBytes = std::max(privateBytes, started.privateBytes);
+        iconsIn.push_back(
+            StartUntilIconsIn(folder + L"\\runlens_icons_probe.exe", longestAnswer).seconds);
         bare.push_back(StartAndWait(bareWindow, L"", L"RunlensBareWindow", 0).seconds);
         filled.push_back(
             StartAndWait(bareWindow, L"--fill", L"RunlensBareWindow", bench::kBareListId).seconds);
     }
     Report("start-up", Median(program), "bare window", Median(bare), 0, MedianRatio(program, bare));
-    Report("start-up", Median(program), "window + fill", Median(filled), 1.5,
+    Report("start-up", Median(program), "window + fill", Median(filled), 0.6,
            MedianRatio(program, filled));
+    Report("icons in", Median(iconsIn), "window + fill", Median(filled), 1.15,
+           MedianRatio(iconsIn, filled));
+    ReportLatency("icons in", "while the icons came in", longestAnswer);
     std::printf(
-        "%-14s beyond the window filled by the least work: %.3f ms"
-        " (the empty window and the least-work fill above add up to %.3f ms)\n",
-        "", (Median(program) - Median(filled)) * 1e3, (Median(bare) + leastWorkFill) * 1e3);
+        "%-14s beyond the window filled by the least work: %.3f ms to the texts, %.3f ms to the"
+        " icons (the empty window and the least-work fill above add up to %.3f ms)\n",
+        "", (Median(program) - Median(filled)) * 1e3, (Median(iconsIn) - Median(filled)) * 1e3,
+        (Median(bare) + leastWorkFill) * 1e3);
     std::printf("%-14s private bytes after start-up with %d processes listed: %.1f MiB\n",
                 "footprint", CountProcesses(), static_cast<double>(privateBytes) / (1 << 20));
+}
+
+// ---- A lookup whose server stalls: the window's longest answer to a message meanwhile.
+
+class StalledSite final : public SiteClient {
+  public:
+    bool PageExists(std::string_view, Deadline deadline, const std::atomic<bool>& givenUp) override {
+        Stall(deadline, givenUp);
+        return false;
+    }
+    std::string FetchText(std::string_view, Deadline deadline,
+                          const std::atomic<bool>& givenUp) override {
+        Stall(deadline, givenUp);
+        return {};
+    }
+
+  private:
+    static void Stall(Deadline deadline, const std::atomic<bool>& givenUp) {
+        while (!givenUp && std::chrono::steady_clock::now() < deadline)
+            ::Sleep(10);
+    }
+};
+
+void BenchStalledLookup(HINSTANCE instance) {
+    TForm1 form(
+        instance, [](HWND) { return std::make_unique<NullPane>(); },
+        [](const std::string&) { return std::make_shared<StalledSite>(); });
+    if (!form.Create())
+        return;
+    form.Show(SW_SHOWNORMAL);
+    const HWND list = form.ListView();
+    double longest = 0;
+    for (int round = 0; round < 5; ++round) {
+        LVITEMW select{};
+        select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        select.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, round, reinterpret_cast<LPARAM>(&select));
+        LatencyProbe latency(form.Handle());
+        NMITEMACTIVATE click{};
+        click.hdr = {list, static_cast<UINT_PTR>(kListViewId), static_cast<UINT>(NM_CLICK)};
+        click.iItem = round;
+        ::SendMessageW(form.Handle(), WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        const auto end = Clock::now() + std::chrono::seconds(1);
+        MSG message;
+        while (Clock::now() < end) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                form.HandleLoopMessage(message);
+        }
+        longest = std::max(longest, latency.Stop());
+    }
+    ReportLatency("stalled lookup", "while the probe stalled", longest);
 }
 
 // The processes of a busy machine: live processes running a few dozen executables, copies of
@@ -504,7 +633,9 @@ int wmain(int argc, wchar_t** argv) {
     const double leastWorkFill = BenchFill(instance);
     if (wanted(L"refresh"))
         BenchRefresh(instance);
-    if (wanted(L"start-up"))
+    if (wanted(L"start-up")) {
         BenchStartup(OwnFolder(), leastWorkFill);
+        BenchStalledLookup(instance);
+    }
     return 0;
 }
