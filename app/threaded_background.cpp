@@ -106,7 +106,9 @@ void ThreadedBackground::StartRequest(LookupId lookup, std::string address, Dead
             }
             shared->Put(*givenUp, std::move(result));
         },
-        [&] { shared_->Put(*givenUp, LookupResult{lookup, fetch, false, {}}); });
+        [&] {
+            shared_->Put(*givenUp, LookupResult{lookup, fetch, false, {}});
+        });
 }
 
 void ThreadedBackground::GiveUp(LookupId lookup) {

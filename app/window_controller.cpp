@@ -127,8 +127,7 @@ void WindowController::ProbeEnded(LookupId lookup, bool pageExists) {
         return;
     }
     BrowserPane& pane = view_.Pane();
-    pane.SetTitleChangeHandler(
-        [this](std::u16string_view title) { WebBrowserTitleChange(title); });
+    pane.SetTitleChangeHandler([this](std::u16string_view title) { WebBrowserTitleChange(title); });
     pane.Navigate(ansi_.ToUtf16(probe.address));
     view_.ShowStatusLine(ansi_.ToUtf16(probe.address));
     if (firstLookupPending_) {

@@ -95,7 +95,7 @@ class BackgroundWork {
     virtual ~BackgroundWork() = default;
     virtual void StartProbe(LookupId lookup, std::string address, Deadline deadline) = 0;
     virtual void StartNotice(LookupId lookup, std::string address, Deadline deadline) = 0;
-    // The lookup's requests stop, and what they would bring is not delivered.
+    // The lookup's requests stop; a result of theirs already on its way counts no more.
     virtual void GiveUp(LookupId lookup) = 0;
     // Extracts the files' icons one after the other, in the order given.
     virtual void StartIcons(FillId fill, std::vector<std::string> files) = 0;

@@ -76,7 +76,7 @@ class FakeWindowView final : public WindowView, private ProcessListView {
     std::vector<bool> redraws;
     std::vector<ViewStyle> styles;
 
-    bool imageListsFull = false;       // AddFileIcons then adds nothing
+    bool imageListsFull = false;          // AddFileIcons then adds nothing
     std::vector<std::string> iconsAdded;  // the NamedIcons' names, in the order they were added
     std::vector<std::pair<std::size_t, int>> itemImages;  // every SetItemImage
 
@@ -159,6 +159,7 @@ class FakeWindowView final : public WindowView, private ProcessListView {
 
     // For the tests.
     bool ShowsBusyCursor() const { return !busyCursor.empty() && busyCursor.back(); }
+    bool RedrawOn() const { return redraws.empty() || redraws.back(); }
     std::vector<std::string> ShownCaptions() const {
         std::vector<std::string> captions;
         for (const ProcessRow* row : shown)

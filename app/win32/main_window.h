@@ -172,7 +172,7 @@ class TForm1 final : private WindowView {
     HWND statusBar_ = nullptr;
     int pressedButton_ = kReportSpeedButtonId;
     int browserHeight_ = 360;  // at 96 dpi
-    bool busy_ = false;  // a lookup is under way
+    bool busy_ = false;        // a lookup is under way
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     Unique<HACCEL, &::DestroyAcceleratorTable> accelerators_;

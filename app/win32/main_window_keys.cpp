@@ -3,7 +3,6 @@
 // selected row.
 #include "app/win32/main_window.h"
 
-
 namespace runlens {
 namespace {
 

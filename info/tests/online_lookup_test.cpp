@@ -13,7 +13,6 @@
 namespace runlens {
 namespace {
 
-
 TEST(Base62Digit, WrapsAndIgnoresTheSign) {
     EXPECT_EQ(Base62Digit(-5), '5');
     EXPECT_EQ(Base62Digit(62), '0');

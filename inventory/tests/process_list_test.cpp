@@ -31,8 +31,10 @@ class Fill : public ::testing::Test {
   protected:
     Fill() { system.messages = {{kDenied, "Access is denied.\r\n"}}; }
 
-    void Run() { FillProcessList(system, kAnsi, list);
-    list.CompleteIcons(); }
+    void Run() {
+        FillProcessList(system, kAnsi, list);
+        list.CompleteIcons();
+    }
 
     const ProcessRow& Row(std::string_view caption) const {
         for (const ProcessRow& row : list.rows) {
@@ -368,7 +370,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
         SharedFiles::Stage(one, oneList);
         one.processes = {process};
         FillProcessList(one, kAnsi, oneList);
-    oneList.CompleteIcons();
+        oneList.CompleteIcons();
         ASSERT_EQ(oneList.rows.size(), 1u);
         (IsPathText(oneList.rows[0].path) ? alone : statusRowsAlone)
             .push_back(SharedFiles::Shown(oneList)[0]);

@@ -506,7 +506,8 @@ void BenchStartup(const std::wstring& folder, double leastWorkFill) {
 
 class StalledSite final : public SiteClient {
   public:
-    bool PageExists(std::string_view, Deadline deadline, const std::atomic<bool>& givenUp) override {
+    bool PageExists(std::string_view, Deadline deadline,
+                    const std::atomic<bool>& givenUp) override {
         Stall(deadline, givenUp);
         return false;
     }

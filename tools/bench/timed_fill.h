@@ -181,8 +181,8 @@ class TimedListView final : public ProcessListView {
 
 // Fills through the stand-ins, then brings the icons in, and returns where the time went; total
 // is the whole work's.
-inline FillTimes TimeFill(InventorySystem& system, const CodePage& ansi,
-                          Win32ProcessListView& view, double& total) {
+inline FillTimes TimeFill(InventorySystem& system, const CodePage& ansi, Win32ProcessListView& view,
+                          double& total) {
     FillTimes times;
     TimedInventory timedSystem(system, times);
     const TimedCodePage timedAnsi(ansi, times);

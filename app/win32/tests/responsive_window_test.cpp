@@ -198,8 +198,8 @@ TEST_F(ResponsiveWindow, IconsComeInAfterTheRowsAndEndAsAWaitingFillLeavesThem) 
     ASSERT_TRUE(Inside(*form).WaitForIcons());
 
     // The same processes filled by a fill that brings every icon in at once.
-    const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300,
-                                        200, nullptr, nullptr, nullptr, nullptr);
+    const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200,
+                                        nullptr, nullptr, nullptr, nullptr);
     auto small = CreateProcessImageList(::GetModuleHandleW(nullptr), 16);
     auto large = CreateProcessImageList(::GetModuleHandleW(nullptr), 32);
     Win32ProcessListView direct(list, small.get(), large.get());
@@ -289,11 +289,11 @@ TEST_F(ResponsiveWindow, ClosingDuringAStalledProbeEndsTheProgramAtOnce) {
     const bool probing = PumpUntil(
         [&] {
             const auto lines = Requests();
-            return std::any_of(lines.begin() + static_cast<long>(std::min(before, lines.size())),
-                               lines.end(), [](const std::string& line) {
-                                   return line.starts_with(
-                                       "{\"path\": \"/fairu/_hostile-silent.exe.html\"");
-                               });
+            return std::any_of(
+                lines.begin() + static_cast<long>(std::min(before, lines.size())), lines.end(),
+                [](const std::string& line) {
+                    return line.starts_with("{\"path\": \"/fairu/_hostile-silent.exe.html\"");
+                });
         },
         20000);
     EXPECT_TRUE(probing) << "the click's probe never reached the site";
