@@ -107,7 +107,6 @@ class TForm1 final : private WindowView {
     bool InPane(HWND window) const;
     void TabToNextControl(HWND from);
     void CreateControls();
-    void ChooseViewStyle(ViewStyle style);
     void ShowPopupMenu(LPARAM screenPoint);
     LRESULT OnNotify(const NMHDR& header);
     void OnCommand(int id, int code);
