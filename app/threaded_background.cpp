@@ -1,5 +1,7 @@
 #include "app/threaded_background.h"
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -47,6 +49,9 @@ struct ThreadedBackground::Shared {
 };
 
 namespace {
+
+// The most icons one message hands to the window.
+constexpr std::size_t kIconsPerDelivery = 8;
 
 // Starts the work on a thread of its own, or, when the system gives no thread, runs `failed`
 // in its place.
@@ -160,7 +165,14 @@ void ThreadedBackground::Deliver(WindowController& controller) {
     {
         const std::lock_guard lock(shared_->mutex);
         lookups.swap(shared_->lookups);
-        icons.swap(shared_->iconResults);
+        // A few icons at a time, so that the window answers its other messages in between.
+        std::vector<IconResult>& queued = shared_->iconResults;
+        const std::size_t taken = std::min(queued.size(), kIconsPerDelivery);
+        icons.assign(std::make_move_iterator(queued.begin()),
+                     std::make_move_iterator(queued.begin() + static_cast<std::ptrdiff_t>(taken)));
+        queued.erase(queued.begin(), queued.begin() + static_cast<std::ptrdiff_t>(taken));
+        if (!queued.empty() && !shared_->closed)
+            shared_->wake();  // the rest with the next message
     }
     if (!icons.empty())
         controller.IconsArrived(std::move(icons));

@@ -181,8 +181,6 @@ void WindowController::IconsArrived(std::vector<IconResult> results) {
     }
     if (images.empty())
         return;
-    // One repaint for the batch instead of one per row.
-    view_.SetRedraw(false);
     const std::vector<const ProcessRow*> shown = view_.ShownRows();
     for (std::size_t item = 0; item < shown.size(); ++item) {
         const ProcessRow* row = shown[item];
@@ -191,7 +189,6 @@ void WindowController::IconsArrived(std::vector<IconResult> results) {
         if (const auto image = images.find(row->path); image != images.end())
             view_.SetItemImage(item, ImageWithFileIcon(*row, image->second));
     }
-    view_.SetRedraw(true);
 }
 
 void WindowController::ShowBusy() {

@@ -357,6 +357,24 @@ TEST_F(ThreadedBackgroundIcons, IconsComeBeforeTheLookups) {
     EXPECT_THAT(view_.seen, ElementsAre("image", "image", "image", "local page"));
 }
 
+// A message hands the window only a few icons, so that it answers its other messages between
+// them; it is woken again while icons are left.
+TEST_F(ThreadedBackgroundIcons, ManyIconsComeAFewAMessage) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 20; ++i)
+        files.push_back("file" + std::to_string(i));
+    background_.StartIcons(7, files);  // a fill the window never made: each result goes unused
+    ASSERT_TRUE(ThreadsEnd());
+    EXPECT_EQ(wakes_->Count(), 1);
+    std::vector<std::size_t> handed;
+    for (int message = 0; message < 5 && ledger_->Destroyed().size() < files.size(); ++message) {
+        background_.Deliver(controller_);
+        handed.push_back(ledger_->Destroyed().size());
+    }
+    EXPECT_THAT(handed, ElementsAre(8u, 16u, 20u));
+    EXPECT_EQ(wakes_->Count(), 3) << "woken again while icons were left";
+}
+
 TEST_F(ThreadedBackgroundIcons, DroppedIconWorkStopsBeforeTheRemainingFiles) {
     icons_->gated = true;
     background_.StartIcons(1, {"a", "b", "c"});

@@ -40,17 +40,27 @@ int SoakCycles() {
 template <typename Cycle>
 void ExpectNoGrowth(const char* name, int count, Cycle&& cycle) {
     // A thread of the background work that has done its last step still takes a moment to
-    // end and give its handle back.
-    auto settle = [] { ::Sleep(300); };
+    // end and give its handle back, and a connection the Internet library keeps open for
+    // reuse goes after a while: the counts are the lowest of the next few seconds'.
+    auto settled = [](const testing::ResourceCounts& limit) {
+        testing::ResourceCounts counts = testing::CurrentResourceCounts();
+        for (int i = 0;
+             i < 30 && !(counts.handles <= limit.handles && counts.gdiObjects <= limit.gdiObjects &&
+                         counts.userObjects <= limit.userObjects);
+             ++i) {
+            ::Sleep(100);
+            counts = testing::CurrentResourceCounts();
+        }
+        return counts;
+    };
     for (int i = 0; i < 10; ++i)
         cycle();
-    settle();
+    ::Sleep(300);
     const testing::ResourceCounts before = testing::CurrentResourceCounts();
     const std::size_t bytesBefore = PrivateBytes();
     for (int i = 0; i < count; ++i)
         cycle();
-    settle();
-    const testing::ResourceCounts after = testing::CurrentResourceCounts();
+    const testing::ResourceCounts after = settled(before);
     const std::size_t bytesAfter = PrivateBytes();
     std::printf("%s: before %s; after %d cycles %s; private bytes %zu -> %zu\n", name,
                 ::testing::PrintToString(before).c_str(), count,
