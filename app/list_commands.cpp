@@ -13,7 +13,7 @@ void AppendField(std::u16string& text, std::u16string_view field) {
 }  // namespace
 
 ProcessIdentity IdentityOf(const ProcessRow& row) {
-    return {row.processId, row.caption};
+    return {row.processId, row.caption.text};
 }
 
 std::optional<std::size_t> FindProcessRow(const ProcessIdentity& process,
@@ -22,7 +22,7 @@ std::optional<std::size_t> FindProcessRow(const ProcessIdentity& process,
         return std::nullopt;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i] && rows[i]->processId == process.processId &&
-            rows[i]->caption == process.caption) {
+            rows[i]->caption.text == process.caption) {
             return i;
         }
     }

@@ -15,9 +15,9 @@ constexpr std::intptr_t kShellSuccessAbove = 32;
 void ShowInExplorer(const ProcessRow* row, Shell& shell, const CodePage& ansi) {
     // A path the code page could not hold exactly names no folder (its look-alike might name
     // another one): the command gives up as it does when the shell cannot go there.
-    if (!row || (IsPathText(row->path) && !row->exactPath))
+    if (!row || (IsPathText(row->path.text) && !row->path.exact))
         return;
-    const PathParts parts = SplitPath(row->path, ansi);
+    const PathParts parts = SplitPath(row->path.text, ansi);
     const std::string select = "/select, " + std::string(parts.name);
     if (shell.Execute(ShellOwner::kNone, "open", "explorer.exe", select, parts.folder,
                       kShowNormal) > kShellSuccessAbove) {

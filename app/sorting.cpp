@@ -81,9 +81,9 @@ int NextSortKey(int column, int& flag) {
 std::string_view ColumnText(const ProcessRow& row, int column) {
     switch (column) {
         case 0:
-            return row.caption;
+            return row.caption.text;
         case 1:
-            return row.path;
+            return row.path.text;
         case 2:
             return row.sizeText;
         default:

@@ -109,7 +109,7 @@ void WindowController::ListViewClick() {
     // The earlier probe's page would no longer be the one asked for.
     if (probe_)
         background_.GiveUp(probe_->id);
-    Probe probe{++lastLookup_, *row, PageAddress(row->caption),
+    Probe probe{++lastLookup_, *row, PageAddress(row->caption.text),
                 std::chrono::steady_clock::now() + kLookupTimeLimit};
     background_.StartProbe(probe.id, probe.address, probe.deadline);
     probe_ = std::move(probe);
@@ -154,7 +154,7 @@ void WindowController::WebBrowserTitleChange(std::u16string_view title) {
     if (!row)
         return;  // the handler stays attached
     view_.Pane().SetTitleChangeHandler({});
-    const std::u16string name = ansi_.ToUtf16(LowerBytes(row->caption));
+    const std::u16string name = ansi_.ToUtf16(LowerBytes(row->caption.text));
     if (title.find(name) != std::u16string_view::npos)
         return;
     if (title == u"about:blank" || title.find(u"404") != std::u16string_view::npos)
@@ -186,7 +186,7 @@ void WindowController::IconsArrived(std::vector<IconResult> results) {
         const ProcessRow* row = shown[item];
         if (!row || !row->iconPending)
             continue;
-        if (const auto image = images.find(row->path); image != images.end())
+        if (const auto image = images.find(row->path.text); image != images.end())
             view_.SetItemImage(item, ImageWithFileIcon(*row, image->second));
     }
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ansi_text.h"
+
 namespace runlens {
 
 // Indexes into both image lists; a process's own icon gets 2 and up.
@@ -13,14 +15,10 @@ inline constexpr int kSystemEmblemImage = 0;
 inline constexpr int kProgramImage = 1;
 
 struct ProcessRow {
-    std::string caption;   // executable name from the process snapshot, ANSI code page
-    std::string path;      // image path, or a status text that begins with a space
+    AnsiText caption;      // executable name from the process snapshot
+    AnsiText path;         // image path, or a status text that begins with a space
     std::string sizeText;  // empty when the row shows no size
     int imageIndex = kNoImage;
-    // False when the ANSI code page could not hold the system's text exactly: the text shows
-    // the code page's default character where a character is missing, and names no file.
-    bool exactCaption = true;
-    bool exactPath = true;
     // The status text ends with the administrator hint: five spaces and the hint, converted to
     // the ANSI code page like the system's message before it. The sort compares those bytes and
     // the shell gets them; the list shows the hint from the program's own text, which every

@@ -70,11 +70,11 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
 }
 
 RowValues MakeRowValues(const ProcessRow& row, const CodePage& ansi) {
-    const PathParts parts = SplitPath(row.path, ansi);
+    const PathParts parts = SplitPath(row.path.text, ansi);
     if (parts.folder.size() >= kMinimumFolderLength && parts.folder.front() != ' ') {
-        return {std::string(parts.name), std::string(parts.folder), row.exactPath};
+        return {{std::string(parts.name), row.path.exact}, std::string(parts.folder)};
     }
-    return {row.caption, {}, row.exactCaption};
+    return {row.caption, {}};
 }
 
 std::string EscapeHtml(std::string_view utf8) {
@@ -190,7 +190,7 @@ void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, cons
 
     const RowValues values = MakeRowValues(*selected, ansi);
     VersionStrings strings;
-    if (!values.exactFileName || !system.ReadVersionStrings(values.fileName, strings))
+    if (!values.fileName.exact || !system.ReadVersionStrings(values.fileName.text, strings))
         strings = {};
 
     const std::string templateText = system.LoadTextResource("PROC_CN_HTML");
@@ -198,7 +198,7 @@ void ShowLocalInfoPage(const ProcessRow* selected, LocalPageSystem& system, cons
     PageInputs inputs{templateText,
                       programPath,
                       kSiteHost,
-                      Utf8FromAnsi(ansi, values.fileName),
+                      Utf8FromAnsi(ansi, values.fileName.text),
                       Utf8FromAnsi(ansi, values.folder),
                       PageStringsFrom(strings, ansi)};
     const std::string page = BuildLocalPage(inputs, ansi);

@@ -25,11 +25,9 @@ std::string ReplaceAllNoCase(std::string_view text, std::string_view pattern,
 
 // What the page shows of a row: file name and folder as the row holds them (ANSI).
 struct RowValues {
-    std::string fileName;
+    // An inexact name names no file: no version strings are read under it.
+    AnsiText fileName;
     std::string folder;  // empty when the row has no usable folder
-    // False when the code page could not hold the name exactly: it names no file, and no
-    // version strings are read under it.
-    bool exactFileName = true;
 };
 
 // The folder is kept when it is at least 4 characters long and does not begin with a space;

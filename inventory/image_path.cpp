@@ -74,10 +74,10 @@ ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
     const std::string message = queries.SystemMessage(error);
     const std::string_view trimmed = TrimSystemMessage(message);
     // A code the system has no message for still says something.
-    status.text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
+    status.text.text += trimmed.empty() ? std::to_string(error) : std::string(trimmed);
     if (hint.Applies()) {
-        status.text += kStatusHintGap;
-        status.text += hint.Text();
+        status.text.text += kStatusHintGap;
+        status.text.text += hint.Text();
         status.administratorHint = true;
     }
     return status;
@@ -86,15 +86,15 @@ ImagePathText MakeStatusText(std::uint32_t error, ProcessQueries& queries,
 ImagePathText GetProcessImagePath(std::uint32_t processId, ProcessQueries& queries,
                                   AdministratorHintRule& hint) {
     ImageQuery query = queries.QueryFullImageName(processId);
-    if (query.path.empty()) {
+    if (query.path.text.empty()) {
         query = queries.QueryModuleFileName(processId);
         // Dropped before the rules run, so that "\??\" followed by the system-root form is
         // still rewritten.
-        DropObjectPrefix(query.path);
+        DropObjectPrefix(query.path.text);
     }
-    if (!query.path.empty()) {
-        NormalizeImagePath(query.path, queries);
-        return {std::move(query.path), query.exact};
+    if (!query.path.text.empty()) {
+        NormalizeImagePath(query.path.text, queries);
+        return {std::move(query.path)};
     }
     return MakeStatusText(query.error, queries, hint);
 }

@@ -51,8 +51,7 @@ class AdministratorHintRule {
 // The text of a row's first detail column, whether it names the file exactly, and whether it
 // is a status text that ends with the administrator hint.
 struct ImagePathText {
-    std::string text;
-    bool exact = true;
+    AnsiText text;
     bool administratorHint = false;
 };
 

@@ -15,14 +15,11 @@ namespace runlens {
 
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
 
-// The outcome of one way of asking for a process's image path: the path in the ANSI code page,
-// or an empty text and the error code that the failing step left. A path that the code page
-// cannot hold exactly shows its default character where a character is missing; it names no
-// file, and `exact` is false.
+// The outcome of one way of asking for a process's image path: the path, or an empty text and
+// the error code that the failing step left.
 struct ImageQuery {
-    std::string path;
+    AnsiText path;
     std::uint32_t error = 0;
-    bool exact = true;
 };
 
 struct ServiceManagerOpen {
@@ -56,8 +53,7 @@ class ProcessQueries : public PathEnvironment {
 
 struct SnapshotEntry {
     std::uint32_t processId = 0;
-    std::string exeFile;    // ANSI code page, at most 260 characters
-    bool exactName = true;  // false when the code page could not hold the name exactly
+    AnsiText exeFile;  // at most 260 characters
 };
 
 class ProcessSnapshot {

@@ -28,10 +28,10 @@ struct FillContext {
 bool ShowsSystemEmblem(const ProcessRow& row, FillContext& fill) {
     if (!fill.ntFamily)
         return false;
-    if (fill.ansi.Upper(row.path).find(fill.upperPrefix) == std::string::npos) {
+    if (fill.ansi.Upper(row.path.text).find(fill.upperPrefix) == std::string::npos) {
         return false;
     }
-    const std::string key = fill.ansi.Upper("|" + row.caption + "|");
+    const std::string key = fill.ansi.Upper("|" + row.caption.text + "|");
     return fill.upperNames.find(key) != std::string::npos;
 }
 
@@ -92,8 +92,8 @@ std::vector<std::string> PendingIconFiles(std::span<const ProcessRow* const> sho
     std::vector<std::string> files;
     std::unordered_set<std::string_view> seen;
     for (const ProcessRow* row : shownRows) {
-        if (row && row->iconPending && seen.insert(row->path).second)
-            files.push_back(row->path);
+        if (row && row->iconPending && seen.insert(row->path.text).second)
+            files.push_back(row->path.text);
     }
     return files;
 }
@@ -119,13 +119,12 @@ void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListV
         ProcessRow row;
         ImagePathText image = GetProcessImagePath(entry.processId, system, hint);
         row.path = std::move(image.text);
-        row.exactPath = image.exact;
         row.administratorHint = image.administratorHint;
         // Early system processes that refuse every query: a file of the same name in the
         // system directory is taken as their image.
-        if (IsStatusText(row.path) && listed < kFallbackRows &&
-            entry.processId < kFallbackIdLimit && entry.exactName) {
-            std::string candidate = fill.systemDirectoryPrefix + entry.exeFile;
+        if (IsStatusText(row.path.text) && listed < kFallbackRows &&
+            entry.processId < kFallbackIdLimit && entry.exeFile.exact) {
+            std::string candidate = fill.systemDirectoryPrefix + entry.exeFile.text;
             if (files.Exists(candidate)) {
                 row.path = std::move(candidate);
                 row.administratorHint = false;
@@ -133,10 +132,9 @@ void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListV
         }
         row.processId = entry.processId;
         row.caption = std::move(entry.exeFile);
-        row.exactCaption = entry.exactName;
         // A path the code page could not hold exactly names no file (its look-alike might name
         // another one): the row shows it as it shows a file that is not there.
-        if (row.exactPath && files.NamesExistingFile(row.path)) {
+        if (row.path.exact && files.NamesExistingFile(row.path.text)) {
             row.imageIndex = kNoImage;
             row.iconPending = true;
             row.imageWithoutIcon = ShowsSystemEmblem(row, fill) ? kSystemEmblemImage : kNoImage;
@@ -144,9 +142,9 @@ void FillProcessList(InventorySystem& system, const CodePage& ansi, ProcessListV
             row.imageIndex = kProgramImage;
         }
 
-        if (IsPathText(row.path)) {
-            if (row.exactPath)
-                row.sizeText = MakeSizeText(files.Size(row.path));
+        if (IsPathText(row.path.text)) {
+            if (row.path.exact)
+                row.sizeText = MakeSizeText(files.Size(row.path.text));
             view.InsertRow(insertPosition++, std::move(row));
         } else {
             view.AppendRow(std::move(row));

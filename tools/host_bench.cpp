@@ -57,7 +57,7 @@ void PrintSortFigure() {
         std::vector<std::string> texts;
         for (const std::size_t index : shuffled) {
             order.push_back(&rows[index]);
-            texts.push_back(rows[index].caption);
+            texts.push_back(rows[index].caption.text);
         }
         const auto start = Clock::now();
         std::sort(order.begin(), order.end(), [](const ProcessRow* a, const ProcessRow* b) {

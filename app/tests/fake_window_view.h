@@ -132,7 +132,8 @@ class FakeWindowView final : public WindowView, private ProcessListView {
         row.iconPending = false;
     }
     std::array<std::u16string, 3> ShownTexts(const ProcessRow& row) const override {
-        return {text_.ToUtf16(row.caption), text_.ToUtf16(row.path), text_.ToUtf16(row.sizeText)};
+        return {text_.ToUtf16(row.caption.text), text_.ToUtf16(row.path.text),
+                text_.ToUtf16(row.sizeText)};
     }
     bool PutOnClipboard(std::u16string_view text) override {
         if (clipboardRefuses)
@@ -152,7 +153,7 @@ class FakeWindowView final : public WindowView, private ProcessListView {
     BrowserPane& Pane() override { return pane; }
     Shell& WindowShell() override { return shell; }
     void ShowLocalPage(const ProcessRow& row) override {
-        localPages.push_back(row.caption);
+        localPages.push_back(row.caption.text);
         seen.emplace_back("local page");
     }
     void SetBusyCursor(bool busy) override { busyCursor.push_back(busy); }
@@ -163,13 +164,13 @@ class FakeWindowView final : public WindowView, private ProcessListView {
     std::vector<std::string> ShownCaptions() const {
         std::vector<std::string> captions;
         for (const ProcessRow* row : shown)
-            captions.push_back(row->caption);
+            captions.push_back(row->caption.text);
         return captions;
     }
     // The item showing the first row with the caption (or also the process id).
     std::size_t ItemOf(std::string_view caption, std::uint32_t processId = 0) const {
         for (std::size_t item = 0; item < shown.size(); ++item) {
-            if (shown[item]->caption == caption &&
+            if (shown[item]->caption.text == caption &&
                 (processId == 0 || shown[item]->processId == processId)) {
                 return item;
             }

@@ -48,7 +48,7 @@ TEST(ShowInExplorer, NothingWithoutARowOrForAPathThatIsNotExact) {
     // A fullwidth backslash that the code page lacks shows as "?": the folder must not be
     // looked for under that text, nor under the look-alike "\" it stands for.
     ProcessRow spoof{"svchost.exe", "C:\\Windows?System32\\svchost.exe", "", 1};
-    spoof.exactPath = false;
+    spoof.path.exact = false;
     ShowInExplorer(&spoof, shell, kAnsi);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_EQ(shell.beeps, 0) << "gives up silently";

@@ -91,7 +91,7 @@ TEST(ColumnClick, SizeColumnSortsNumbersAndGathersEmptyRows) {
     });
     std::vector<std::string> order;
     for (const ProcessRow& row : rows)
-        order.push_back(row.caption);
+        order.push_back(row.caption.text);
     EXPECT_EQ(order, (std::vector<std::string>{"a", "c", "d", "b"}));
 }
 

@@ -44,20 +44,21 @@ int CALLBACK CompareItems(LPARAM row1, LPARAM row2, LPARAM request) {
 
 std::wstring PathColumnText(const ProcessRow& row) {
     if (!row.administratorHint)
-        return WideFromAnsi(row.path);
+        return WideFromAnsi(row.path.text);
     // Where the ANSI code page has no Japanese, the hint the fill converted to it is only
     // question marks: the message before it is shown, and the hint from the program's text.
     static const std::size_t ansiHintSize =
         kStatusHintGap.size() +
         AnsiFromUtf8(Win32CodePage(), Sprache_Japan::AdministratorHint).size();
-    const std::string_view message = std::string_view(row.path).substr(
-        0, row.path.size() - std::min(ansiHintSize, row.path.size()));
+    const std::string_view message =
+        std::string_view(row.path.text)
+            .substr(0, row.path.text.size() - std::min(ansiHintSize, row.path.text.size()));
     return WideFromAnsi(message) + WideFromAnsi(kStatusHintGap) +
            WideFromUtf8(Sprache_Japan::AdministratorHint);
 }
 
 ColumnTexts ShownColumnTexts(const ProcessRow& row) {
-    return {WideFromAnsi(row.caption), PathColumnText(row), WideFromAnsi(row.sizeText)};
+    return {WideFromAnsi(row.caption.text), PathColumnText(row), WideFromAnsi(row.sizeText)};
 }
 
 void SortRows(HWND listView, int sortKey, bool rightAligned) {
@@ -184,7 +185,7 @@ void Win32ProcessListView::AddPendingIcons() {
     for (const std::string& file : PendingIconFiles(shown)) {
         const int image = AddFileIcon(file);
         for (std::size_t item = 0; item < shown.size(); ++item) {
-            if (shown[item]->iconPending && shown[item]->path == file)
+            if (shown[item]->iconPending && shown[item]->path.text == file)
                 SetItemImage(static_cast<int>(item), ImageWithFileIcon(*shown[item], image));
         }
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ansi_text.h"
+
 namespace runlens {
 
 std::wstring ToWide(UINT codePage, std::string_view text);
@@ -15,14 +17,7 @@ std::wstring ToWide(UINT codePage, std::string_view text);
 // ("best fit") stands in when the code page has one.
 std::string ToNarrow(UINT codePage, std::wstring_view text);
 
-// A text of the system in the ANSI code page, converted without look-alikes: a character the
-// code page lacks becomes its default character ("?"), and `exact` says so. Best fit would turn
-// a fullwidth backslash into "\" and make one path look like another; an inexact text still
-// shows, but it names no file.
-struct AnsiText {
-    std::string text;
-    bool exact = true;
-};
+// A text of the system in the ANSI code page, converted without look-alikes.
 AnsiText ExactAnsiFromWide(std::wstring_view text);
 
 // The program's own texts are UTF-8; texts of the system (paths, messages) are ANSI.

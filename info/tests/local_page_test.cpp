@@ -249,14 +249,14 @@ TEST(ShowLocalInfoPage, ConvertsTheSystemsTextsToUtf8) {
 // under it, whether it comes from the path or, without a folder, from the caption.
 TEST(ShowLocalInfoPage, InexactNamesReadNoVersionStrings) {
     ProcessRow fromPath{"svchost.exe", "C:\\Windows?System32\\svc?host.exe", "", 1};
-    fromPath.exactPath = false;
+    fromPath.path.exact = false;
     ProcessRow fromCaption{"svc?host.exe", " Access is denied", "", 1};
-    fromCaption.exactCaption = false;
+    fromCaption.caption.exact = false;
     for (const ProcessRow& row : {fromPath, fromCaption}) {
         FakePageSystem system;
         RecordingBrowser pane;
         ShowLocalInfoPage(&row, system, kAnsi, pane);
-        EXPECT_EQ(system.askedVersionOf, "") << row.path;
+        EXPECT_EQ(system.askedVersionOf, "") << row.path.text;
         EXPECT_NE(system.written.at(0).find("<b>svc?host.exe</b>"), std::string::npos);
         EXPECT_EQ(system.written.at(0).find("Desc"), std::string::npos);
     }

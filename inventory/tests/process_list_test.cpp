@@ -38,7 +38,7 @@ class Fill : public ::testing::Test {
 
     const ProcessRow& Row(std::string_view caption) const {
         for (const ProcessRow& row : list.rows) {
-            if (row.caption == caption)
+            if (row.caption.text == caption)
                 return row;
         }
         throw std::runtime_error("no row " + std::string(caption));
@@ -207,9 +207,9 @@ TEST_F(Fill, RowsOfExistingFilesWaitForTheirIcons) {
     ASSERT_EQ(list.rows.size(), 5u);
     for (const auto& e : expected) {
         const ProcessRow& row = list.rows[e.row];
-        EXPECT_EQ(row.iconPending, e.pending) << row.caption;
-        EXPECT_EQ(row.imageIndex, e.image) << row.caption;
-        EXPECT_EQ(row.imageWithoutIcon, e.withoutIcon) << row.caption;
+        EXPECT_EQ(row.iconPending, e.pending) << row.caption.text;
+        EXPECT_EQ(row.imageIndex, e.image) << row.caption.text;
+        EXPECT_EQ(row.imageWithoutIcon, e.withoutIcon) << row.caption.text;
     }
     std::vector<const ProcessRow*> shown;
     for (const ProcessRow& row : list.rows)
@@ -282,7 +282,7 @@ TEST_F(Fill, MissingFileGetsNeitherIconNorSize) {
 TEST_F(Fill, InexactTextsNameNoFile) {
     const std::string spoof = "C:\\WINDOWS?system32\\svchost.exe";
     FakeProcess program = Readable(2000, "svchost.exe", spoof);
-    program.fullImageName.exact = false;
+    program.fullImageName.path.exact = false;
     FakeProcess early = Unreadable(300, "sm?ss.exe");
     early.exactName = false;
     system.processes = {early, program};
@@ -291,12 +291,12 @@ TEST_F(Fill, InexactTextsNameNoFile) {
     Run();
     EXPECT_THAT(list.Captions(), ElementsAre("svchost.exe", "sm?ss.exe"));
     const ProcessRow& row = Row("svchost.exe");
-    EXPECT_EQ(row.path, spoof);
-    EXPECT_FALSE(row.exactPath);
+    EXPECT_EQ(row.path.text, spoof);
+    EXPECT_FALSE(row.path.exact);
     EXPECT_EQ(row.imageIndex, kProgramImage) << "as for a file that is not there";
     EXPECT_EQ(row.sizeText, "");
     EXPECT_EQ(Row("sm?ss.exe").path, " Access is denied") << "no system-directory fallback";
-    EXPECT_FALSE(Row("sm?ss.exe").exactCaption);
+    EXPECT_FALSE(Row("sm?ss.exe").caption.exact);
     EXPECT_TRUE(system.existenceTests.empty());
     EXPECT_TRUE(system.sizeSearches.empty());
     EXPECT_TRUE(list.iconsAsked.empty());
@@ -319,7 +319,7 @@ struct SharedFiles {
         list.icons = {kTool, kSmss, kVanishing};
         // The same text as a real file, but not what the system reported.
         FakeProcess inexact = Readable(1008, "tool.exe", kTool);
-        inexact.fullImageName.exact = false;
+        inexact.fullImageName.path.exact = false;
         system.processes = {
             Unreadable(300, "smss.exe"),  // falls back to the system directory's file
             Readable(1000, "tool.exe", kTool),
@@ -346,9 +346,9 @@ struct SharedFiles {
             const std::string picture = row.imageIndex >= 2
                                             ? "icon of " + list.iconsAdded.at(row.imageIndex - 2)
                                             : "image " + std::to_string(row.imageIndex);
-            shown.push_back(row.caption + " | " + row.path + " | " + row.sizeText + " | " +
-                            picture + (row.exactCaption ? "" : " | inexact caption") +
-                            (row.exactPath ? "" : " | inexact path"));
+            shown.push_back(row.caption.text + " | " + row.path.text + " | " + row.sizeText +
+                            " | " + picture + (row.caption.exact ? "" : " | inexact caption") +
+                            (row.path.exact ? "" : " | inexact path"));
         }
         return shown;
     }
@@ -372,7 +372,7 @@ TEST(SharedFiles, RowsReadAsIfEachProcessWereListedAlone) {
         FillProcessList(one, kAnsi, oneList);
         oneList.CompleteIcons();
         ASSERT_EQ(oneList.rows.size(), 1u);
-        (IsPathText(oneList.rows[0].path) ? alone : statusRowsAlone)
+        (IsPathText(oneList.rows[0].path.text) ? alone : statusRowsAlone)
             .push_back(SharedFiles::Shown(oneList)[0]);
     }
     alone.insert(alone.end(), statusRowsAlone.begin(), statusRowsAlone.end());
@@ -396,7 +396,7 @@ TEST(SharedFiles, EachFileIsAskedOnceAndItsRowsShareOneImage) {
     EXPECT_THAT(system.sizeSearches,
                 ElementsAre(S::kSmss, S::kTool, S::kHost, S::kGone, S::kVanishing));
     for (const ProcessRow& row : list.rows) {
-        if (row.caption == "tool.exe" && row.exactPath) {
+        if (row.caption.text == "tool.exe" && row.path.exact) {
             EXPECT_EQ(row.imageIndex, 3);
         }
     }
@@ -418,8 +418,9 @@ TEST_F(Fill, ServiceManagerIsAskedOnceAtMost) {
         Run();
         EXPECT_EQ(system.serviceManagerOpens, opens);
         for (const ProcessRow& row : list.rows) {
-            EXPECT_EQ(IsStatusText(row.path), row.path.ends_with(Sprache_Japan::AdministratorHint));
-            EXPECT_EQ(row.administratorHint, IsStatusText(row.path)) << row.caption;
+            EXPECT_EQ(IsStatusText(row.path.text),
+                      row.path.text.ends_with(Sprache_Japan::AdministratorHint));
+            EXPECT_EQ(row.administratorHint, IsStatusText(row.path.text)) << row.caption.text;
         }
     }
 }
@@ -442,7 +443,7 @@ TEST_F(Fill, OddProcessesAndFiles) {
     list.icons = {"C:\\v\\vanishing.exe"};
     FillProcessList(system, kAnsi, list);
     list.CompleteIcons();
-    EXPECT_EQ(Row(longName).caption.size(), 260u);
+    EXPECT_EQ(Row(longName).caption.text.size(), 260u);
     EXPECT_EQ(Row(longName).sizeText, "5.000 byte");
     EXPECT_EQ(Row("deep.exe").path, longPath);
     EXPECT_EQ(Row("deep.exe").sizeText, "5.000 byte");

@@ -42,10 +42,8 @@ class Win32ProcessSnapshot final : public ProcessSnapshot {
             return false;
         }
         entry.processId = entry_.th32ProcessID;
-        AnsiText name =
+        entry.exeFile =
             ExactAnsiFromWide({entry_.szExeFile, ::wcsnlen(entry_.szExeFile, MAX_PATH)});
-        entry.exeFile = std::move(name.text);
-        entry.exactName = name.exact;
         return true;
     }
 
@@ -79,8 +77,7 @@ ImageQuery LastError() {
 
 // A path as the queries return it; it ends at its first zero, if it holds one.
 ImageQuery ImageFromBuffer(std::wstring_view buffer) {
-    AnsiText path = ExactAnsiFromWide(buffer.substr(0, buffer.find(L'\0')));
-    return {std::move(path.text), 0, path.exact};
+    return {ExactAnsiFromWide(buffer.substr(0, buffer.find(L'\0'))), 0};
 }
 
 // The directory search reads "*", "?" and, in the system's own forms, "<", ">" and the double

@@ -12,8 +12,7 @@ class FakeSnapshot : public ProcessSnapshot {
         if (next_ >= processes_.size())
             return false;
         entry.processId = processes_[next_].id;
-        entry.exeFile = processes_[next_].exeFile;
-        entry.exactName = processes_[next_].exactName;
+        entry.exeFile = {processes_[next_].exeFile, processes_[next_].exactName};
         ++next_;
         return true;
     }
@@ -118,7 +117,7 @@ void RecordingListView::CompleteIcons() {
 std::vector<std::string> RecordingListView::Captions() const {
     std::vector<std::string> captions;
     for (const ProcessRow& row : rows)
-        captions.push_back(row.caption);
+        captions.push_back(row.caption.text);
     return captions;
 }
 

@@ -100,8 +100,8 @@ int CALLBACK CompareAddresses(LPARAM a, LPARAM b, LPARAM descending) {
 }
 
 int CALLBACK CompareCaptions(LPARAM a, LPARAM b, LPARAM) {
-    return reinterpret_cast<const ProcessRow*>(a)->caption.compare(
-        reinterpret_cast<const ProcessRow*>(b)->caption);
+    return reinterpret_cast<const ProcessRow*>(a)->caption.text.compare(
+        reinterpret_cast<const ProcessRow*>(b)->caption.text);
 }
 
 void BenchSort(HINSTANCE instance) {
@@ -180,7 +180,7 @@ void BenchPage() {
     Compare(
         "page", "lookup, write", 31, 1.3, [&] { ShowLocalInfoPage(&row, system, ansi, pane); },
         [&] {
-            BareVersionLookup(row.caption);
+            BareVersionLookup(row.caption.text);
             char folder[MAX_PATH];
             char name[MAX_PATH];
             ::GetTempPathA(MAX_PATH, folder);

@@ -37,8 +37,8 @@ TEST(ForgedIconWindow, ARunningProgramWithAForgedIconLeavesTheListFull) {
             ownRow = row;
     }
     ASSERT_NE(forgedRow, nullptr) << rows.size() << " rows";
-    EXPECT_EQ(forgedRow->caption, "forged-icon.exe");
-    EXPECT_EQ(forgedRow->path, AnsiFromWide(file));
+    EXPECT_EQ(forgedRow->caption.text, "forged-icon.exe");
+    EXPECT_EQ(forgedRow->path.text, AnsiFromWide(file));
     EXPECT_EQ(forgedRow->imageIndex, kNoImage);
     EXPECT_NE(forgedRow->sizeText, "");
     // The rows around it keep their icons: this test program carries the program's.

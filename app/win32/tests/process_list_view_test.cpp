@@ -97,7 +97,7 @@ TEST_F(ListViewFixture, RowsKeepTheirPlacesTextsAndData) {
     EXPECT_EQ(Text(2, 0), L"late.exe");
     EXPECT_EQ(Text(2, 1), L" denied");
     ASSERT_NE(view_->RowAt(2), nullptr);
-    EXPECT_EQ(view_->RowAt(2)->caption, "late.exe");
+    EXPECT_EQ(view_->RowAt(2)->caption.text, "late.exe");
     EXPECT_EQ(view_->RowAt(0)->imageIndex, 2);
     EXPECT_EQ(view_->RowAt(7), nullptr);
 }
@@ -203,9 +203,9 @@ TEST_F(ListViewFixture, FillListsThisProcessAndLeaksNothing) {
     for (int item = 0; item < rows; ++item) {
         const ProcessRow* row = view_->RowAt(item);
         ASSERT_NE(row, nullptr);
-        if (row->caption == "runlens_win_tests.exe") {
+        if (row->caption.text == "runlens_win_tests.exe") {
             found = true;
-            EXPECT_EQ(row->path, OwnImagePath());
+            EXPECT_EQ(row->path.text, OwnImagePath());
             // The control shows the icon the fill found for the row.
             EXPECT_EQ(ItemImage(item), row->imageIndex);
             EXPECT_GE(row->imageIndex, 2);

@@ -43,7 +43,7 @@ int ItemOf(TForm1& form, std::uint32_t processId) {
 bool HasCaption(TForm1& form, std::string_view caption) {
     const auto rows = Inside(form).Rows().ShownRows();
     return std::any_of(rows.begin(), rows.end(),
-                       [&](const ProcessRow* row) { return row && row->caption == caption; });
+                       [&](const ProcessRow* row) { return row && row->caption.text == caption; });
 }
 
 bool SortedBy(TForm1& form, int sortKey, bool rightAligned) {
@@ -70,13 +70,13 @@ TEST_F(Refresh, F5KeepsTheSortAndTheSelectedProcess) {
     ASSERT_NE(started.Id(), 0u);
 
     Press({VK_F5});
-    EXPECT_FALSE(HasCaption(*form_, kGhost.caption)) << "filled anew, not added to";
+    EXPECT_FALSE(HasCaption(*form_, kGhost.caption.text)) << "filled anew, not added to";
     EXPECT_GE(ItemOf(*form_, started.Id()), 0);
     EXPECT_TRUE(SortedBy(*form_, -3, true));
     const ProcessRow* selected = Inside(*form_).SelectedRow();
     ASSERT_NE(selected, nullptr);
     EXPECT_EQ(selected->processId, running.Id());
-    EXPECT_EQ(selected->caption, "refresh-running.exe");
+    EXPECT_EQ(selected->caption.text, "refresh-running.exe");
     EXPECT_TRUE(::SendMessageW(form_->ListView(), LVM_ISITEMVISIBLE,
                                static_cast<WPARAM>(ItemOf(*form_, running.Id())), 0));
     EXPECT_EQ(::GetFocus(), form_->ListView());
@@ -116,7 +116,7 @@ TEST_F(RefreshUnshown, TheContextMenuOffersIt) {
     EXPECT_EQ(std::wstring(text), WideFromUtf8(Sprache_Japan::RefreshMenu));
     Inside(form_).Rows().AppendRow(kGhost);
     ::SendMessageW(form_.Handle(), WM_COMMAND, MAKEWPARAM(kRefreshPopupmenuId, 0), 0);
-    EXPECT_FALSE(HasCaption(form_, kGhost.caption));
+    EXPECT_FALSE(HasCaption(form_, kGhost.caption.text));
     EXPECT_FALSE(Inside(form_).Rows().ShownRows().empty());
 }
 

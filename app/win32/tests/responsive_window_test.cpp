@@ -107,7 +107,7 @@ class ResponsiveWindow : public testing::ReferenceSite {
     }
 
     static std::u16string Address(const ProcessRow& row) {
-        return Win32CodePage().ToUtf16(PageAddress(row.caption));
+        return Win32CodePage().ToUtf16(PageAddress(row.caption.text));
     }
 
     testing::RecordingBrowser* pane_ = nullptr;
@@ -215,7 +215,7 @@ TEST_F(ResponsiveWindow, IconsComeInAfterTheRowsAndEndAsAWaitingFillLeavesThem) 
             return std::to_string(row.imageIndex);
         for (const ProcessRow* other : rows) {
             if (other->imageIndex == row.imageIndex)
-                return "icon of " + other->path;
+                return "icon of " + other->path.text;
         }
         return std::string("?");
     };
@@ -223,12 +223,13 @@ TEST_F(ResponsiveWindow, IconsComeInAfterTheRowsAndEndAsAWaitingFillLeavesThem) 
     const auto directRows = direct.ShownRows();
     int compared = 0;
     for (const ProcessRow* row : shown) {
-        EXPECT_FALSE(row->iconPending) << row->caption;
+        EXPECT_FALSE(row->iconPending) << row->caption.text;
         const auto found = expected.find(row->processId);
-        if (row->processId == 0 || found == expected.end() || found->second->path != row->path)
+        if (row->processId == 0 || found == expected.end() ||
+            found->second->path.text != row->path.text)
             continue;  // a process that came or went between the two fills
         ++compared;
-        EXPECT_EQ(picture(shown, *row), picture(directRows, *found->second)) << row->caption;
+        EXPECT_EQ(picture(shown, *row), picture(directRows, *found->second)) << row->caption.text;
     }
     EXPECT_GT(compared, 0);
     for (const int which : {LVSIL_SMALL, LVSIL_NORMAL}) {

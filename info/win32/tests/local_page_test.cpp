@@ -111,7 +111,7 @@ TEST_F(JapaneseLocalePage, SystemTextsBecomeUtf8) {
     EXPECT_EQ(Utf8FromAnsi(ansi, "C:\\\x95\x5C\\"), "C:\\表\\");
     const RowValues values = MakeRowValues({"a.exe", "C:\\\x95\x5C\\a.exe", "", 1}, ansi);
     EXPECT_EQ(values.folder, "C:\\\x95\x5C\\");
-    EXPECT_EQ(values.fileName, "a.exe");
+    EXPECT_EQ(values.fileName.text, "a.exe");
 }
 
 }  // namespace

@@ -106,18 +106,19 @@ TEST(HostileNames, LookAlikeNamesNeverReachAnotherFile) {
 
         Win32InventorySystem system;
         const ImagePathText image = GetProcessImagePath(process.Id(), system, Win32CodePage());
-        EXPECT_EQ(image.text, exact.text);
-        EXPECT_EQ(image.exact, exact.exact);
+        EXPECT_EQ(image.text.text, exact.text);
+        EXPECT_EQ(image.text.exact, exact.exact);
 
         RecordingRows list;
         FillProcessList(system, Win32CodePage(), list);
-        const auto row = std::find_if(list.rows.begin(), list.rows.end(),
-                                      [&](const ProcessRow& r) { return r.path == exact.text; });
+        const auto row = std::find_if(list.rows.begin(), list.rows.end(), [&](const ProcessRow& r) {
+            return r.path.text == exact.text;
+        });
         ASSERT_NE(row, list.rows.end()) << exact.text;
         const std::string fileName = exact.text.substr(exact.text.rfind('\\') + 1);
-        EXPECT_EQ(row->caption, fileName);
-        EXPECT_EQ(row->exactCaption, exact.exact);
-        EXPECT_EQ(row->exactPath, exact.exact);
+        EXPECT_EQ(row->caption.text, fileName);
+        EXPECT_EQ(row->caption.exact, exact.exact);
+        EXPECT_EQ(row->path.exact, exact.exact);
         if (exact.exact) {
             // A character the code page holds: the file's own size.
             EXPECT_EQ(row->sizeText, MakeSizeText(SizeOf(program))) << exact.text;
@@ -175,11 +176,11 @@ TEST(LongImagePaths, BothQueryMethodsGiveTheWholePath) {
         const std::uint32_t self = ::GetCurrentProcessId();
 
         Win32InventorySystem both({&FullImageName, &ModuleFileName});
-        EXPECT_EQ(both.QueryFullImageName(self).path, expected) << length;
+        EXPECT_EQ(both.QueryFullImageName(self).path.text, expected) << length;
         Win32InventorySystem moduleOnly({nullptr, &ModuleFileName});
         const ImagePathText text = GetProcessImagePath(self, moduleOnly, Win32CodePage());
-        EXPECT_EQ(text.text, expected) << length;
-        EXPECT_EQ(text.text.find('\0'), std::string::npos);
+        EXPECT_EQ(text.text.text, expected) << length;
+        EXPECT_EQ(text.text.text.find('\0'), std::string::npos);
     }
 }
 

@@ -50,17 +50,17 @@ TEST(Win32Inventory, SnapshotListsThisProcessWithItsImagePath) {
 
 TEST(Win32Inventory, BothQueryMethodsFindThisProcess) {
     Win32InventorySystem system;
-    EXPECT_EQ(system.QueryFullImageName(::GetCurrentProcessId()).path, OwnImagePath());
-    EXPECT_EQ(system.QueryModuleFileName(::GetCurrentProcessId()).path, OwnImagePath());
+    EXPECT_EQ(system.QueryFullImageName(::GetCurrentProcessId()).path.text, OwnImagePath());
+    EXPECT_EQ(system.QueryModuleFileName(::GetCurrentProcessId()).path.text, OwnImagePath());
 }
 
 TEST(Win32Inventory, UnknownProcessGivesAOneLineStatusText) {
     Win32InventorySystem system;
     const ImageQuery query = system.QueryFullImageName(kNoSuchProcess);
-    EXPECT_TRUE(query.path.empty());
+    EXPECT_TRUE(query.path.text.empty());
     EXPECT_NE(query.error, 0u);
 
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text;
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text.text;
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text[0], ' ');
     EXPECT_NE(text[1], ' ');
@@ -138,7 +138,7 @@ class JapaneseLocale : public testing::JapaneseLocaleTest {};
 TEST_F(JapaneseLocale, StatusTextIsJapaneseAndSurvivesTrimming) {
     EXPECT_EQ(::GetUserDefaultLangID(), 0x0411);
     Win32InventorySystem system;
-    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text;
+    const std::string text = GetProcessImagePath(kNoSuchProcess, system, Win32CodePage()).text.text;
     const std::wstring wide = ToWide(932, text);
     ASSERT_GE(wide.size(), 2u);
     EXPECT_EQ(wide[0], L' ');
