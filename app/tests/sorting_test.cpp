@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "inventory/process_figures.h"
+
 namespace runlens {
 namespace {
 
@@ -93,6 +95,27 @@ TEST(ColumnClick, SizeColumnSortsNumbersAndGathersEmptyRows) {
     for (const ProcessRow& row : rows)
         order.push_back(row.caption.text);
     EXPECT_EQ(order, (std::vector<std::string>{"a", "c", "d", "b"}));
+}
+
+// The figures' texts, right-aligned, compare as the size column's do: the larger number sorts
+// as the larger.
+TEST(ProcessFigureTexts, SortByMagnitudeAsARightAlignedColumn) {
+    const struct {
+        std::string larger;
+        std::string smaller;
+    } pairs[] = {{ProcessorShareText(100.0), ProcessorShareText(9.0)},
+                 {ProcessorShareText(12.0), ProcessorShareText(2.0)},
+                 {MemoryText(12'345 * 1024ull), MemoryText(999 * 1024ull)},
+                 {MemoryText(1'000'000 * 1024ull), MemoryText(999'999 * 1024ull)}};
+    for (const auto& p : pairs) {
+        ProcessRow larger;
+        larger.sizeText = p.larger;
+        ProcessRow smaller;
+        smaller.sizeText = p.smaller;
+        // The size column stands in for the new ones: the same comparison of padded texts.
+        EXPECT_GT(CompareRows(larger, smaller, 3, true), 0) << p.larger << " vs " << p.smaller;
+        EXPECT_LT(CompareRows(larger, smaller, -3, true), 0) << p.larger << " vs " << p.smaller;
+    }
 }
 
 }  // namespace

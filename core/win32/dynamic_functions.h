@@ -125,14 +125,24 @@ struct DynamicFunctions {
         return found.function;
     }
 
+    // Every process's times and memory at once, without opening any of them; an interface of
+    // the system's own, kept from Windows NT 3.1 on.
+    using NtQuerySystemInformationFn = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    static NtQuerySystemInformationFn NtQuerySystemInformation() noexcept {
+        static const auto found =
+            LookUpFunction<NtQuerySystemInformationFn>(Ntdll(), "NtQuerySystemInformation");
+        return found.function;
+    }
+
     // Each function null where its library or the function is missing.
     static const VersionFunctions& Version() noexcept;
     static const InternetFunctions& Internet() noexcept;
 
   private:
-    // Both are mapped into every process before its first instruction.
+    // All three are mapped into every process before its first instruction.
     static HMODULE User32() noexcept { return ::GetModuleHandleW(L"user32.dll"); }
     static HMODULE Kernel32() noexcept { return ::GetModuleHandleW(L"kernel32.dll"); }
+    static HMODULE Ntdll() noexcept { return ::GetModuleHandleW(L"ntdll.dll"); }
 };
 
 }  // namespace runlens
