@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <iterator>
 #include <mutex>
-#include <thread>
-#include <utility>
 #include <system_error>
+#include <thread>
 #include <type_traits>
+#include <utility>
 
 namespace runlens {
 

@@ -46,13 +46,17 @@ void WindowController::Fill() {
     ++fill_;
     {
         const std::unique_ptr<InventorySystem> system = inventory_();
-        view_.SetRedraw(false);
+        // The list paints again however the fill ends.
+        struct Redraw {
+            explicit Redraw(WindowView& view) : view_(view) { view_.SetRedraw(false); }
+            ~Redraw() { view_.SetRedraw(true); }
+            WindowView& view_;
+        } redraw(view_);
         FillProcessList(*system, ansi_, view_.Rows());
         if (sortKey_ != 0) {
             const int column = std::abs(sortKey_) - 1;
             view_.SortRows(sortKey_, view_.ColumnRightAligned(column));
         }
-        view_.SetRedraw(true);
     }
     iconFiles_ = PendingIconFiles(view_.ShownRows());
     iconsPending_ = iconFiles_.size();

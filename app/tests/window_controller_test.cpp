@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -595,6 +596,23 @@ struct ReselectCase {
     std::function<void(std::vector<testing::FakeProcess>&)> meanwhile;
     std::optional<std::uint32_t> reselected;  // the process id of the row selected after
 };
+
+// A fill that fails half-way (its error goes to the window's error box) leaves the list
+// painting, not frozen with its redraw off.
+TEST_F(WindowControllerList, AFillThatFailsLeavesTheListPainting) {
+    class FailingSnapshot final : public FakeInventory {
+      public:
+        std::unique_ptr<ProcessSnapshot> TakeSnapshot() override {
+            throw std::runtime_error("the snapshot failed");
+        }
+    };
+    WindowController failing{{view_, background_,
+                              [] { return std::make_unique<FailingSnapshot>(); }, ansi_,
+                              [] { return std::string(); }}};
+    EXPECT_THROW(failing.RefreshPopupmenuClick(), std::runtime_error);
+    EXPECT_FALSE(view_.redraws.empty());
+    EXPECT_TRUE(view_.RedrawOn());
+}
 
 class WindowControllerReselect : public ControllerTest,
                                  public ::testing::WithParamInterface<ReselectCase> {};
