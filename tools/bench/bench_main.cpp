@@ -86,6 +86,19 @@ double Compare(const char* name, const char* bareName, int rounds, double target
     return Report(name, Median(a), bareName, Median(b), target, Median(ratios));
 }
 
+// Runs the window's messages as the program's loop does while `more` says so, for at most
+// `limit`.
+template <typename More>
+void PumpWhile(TForm1& form, More&& more, std::chrono::seconds limit) {
+    const auto end = Clock::now() + limit;
+    MSG message;
+    while (more() && Clock::now() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            form.HandleLoopMessage(message);
+    }
+}
+
 HWND CreateList(HINSTANCE instance) {
     const HWND list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 600, 400,
                                         nullptr, nullptr, instance, nullptr);
@@ -349,12 +362,8 @@ void BenchRefresh(HINSTANCE instance) {
     // The program's refresh until its last icon is in, as the floor's.
     auto refreshed = [&] {
         form.RefreshPopupmenuClick();
-        MSG message;
-        while (form.IconsPending() > 0) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                form.HandleLoopMessage(message);
-        }
+        PumpWhile(
+            form, [&] { return form.IconsPending() > 0; }, std::chrono::seconds(30));
     };
     Compare("refresh", "bare refresh", 5, 1.15, refreshed,
             [&] { BareRefresh(instance, list, small, large); });
@@ -542,13 +551,8 @@ void BenchStalledLookup(HINSTANCE instance) {
     form.Show(SW_SHOWNORMAL);
     const HWND list = form.ListView();
     // The icons first: only the lookup is measured here.
-    MSG message;
-    const auto iconsBy = Clock::now() + std::chrono::seconds(30);
-    while (form.IconsPending() > 0 && Clock::now() < iconsBy) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            form.HandleLoopMessage(message);
-    }
+    PumpWhile(
+        form, [&] { return form.IconsPending() > 0; }, std::chrono::seconds(30));
     double longest = 0;
     for (int round = 0; round < 5; ++round) {
         LVITEMW select{};
@@ -560,12 +564,8 @@ void BenchStalledLookup(HINSTANCE instance) {
         click.hdr = {list, static_cast<UINT_PTR>(kListViewId), static_cast<UINT>(NM_CLICK)};
         click.iItem = round;
         ::SendMessageW(form.Handle(), WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
-        const auto end = Clock::now() + std::chrono::seconds(1);
-        while (Clock::now() < end) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                form.HandleLoopMessage(message);
-        }
+        PumpWhile(
+            form, [] { return true; }, std::chrono::seconds(1));
         longest = std::max(longest, latency.Stop());
     }
     ReportLatency("stalled lookup", "while the probe stalled", longest);
